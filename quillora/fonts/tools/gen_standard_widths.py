@@ -1,0 +1,128 @@
+#!/usr/bin/env python3
+"""Generates standard_font_widths.cpp: the advance widths of the 14 standard
+PDF fonts by single-byte code, from Core 14 AFM metrics (the metric-compatible
+URW base 35 .afm files that Debian's fonts-urw-base35 installs).
+
+Run once by hand; the generated file is committed:
+  quillora/fonts/tools/gen_standard_widths.py [AFM_DIR] > quillora/fonts/standard_font_widths.cpp
+"""
+import os
+import sys
+
+AFM_DIR = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/fonts/type1/urw-base35"
+
+# Rows in StandardFontIndex order.
+ROWS = [
+    ("Helvetica", "NimbusSans-Regular"),
+    ("Helvetica-Bold", "NimbusSans-Bold"),
+    ("Helvetica-Oblique", "NimbusSans-Italic"),
+    ("Helvetica-BoldOblique", "NimbusSans-BoldItalic"),
+    ("Times-Roman", "NimbusRoman-Regular"),
+    ("Times-Bold", "NimbusRoman-Bold"),
+    ("Times-Italic", "NimbusRoman-Italic"),
+    ("Times-BoldItalic", "NimbusRoman-BoldItalic"),
+    ("Courier", "NimbusMonoPS-Regular"),
+    ("Courier-Bold", "NimbusMonoPS-Bold"),
+    ("Courier-Oblique", "NimbusMonoPS-Italic"),
+    ("Courier-BoldOblique", "NimbusMonoPS-BoldItalic"),
+    ("Symbol", "StandardSymbolsPS"),
+    ("ZapfDingbats", "D050000L"),
+]
+
+# WinAnsiEncoding (PDF Reference, Appendix D), codes 32 to 255; None where the
+# encoding has no glyph.
+WIN_ANSI = {}
+ascii_names = ("space exclam quotedbl numbersign dollar percent ampersand quotesingle "
+               "parenleft parenright asterisk plus comma hyphen period slash zero one two "
+               "three four five six seven eight nine colon semicolon less equal greater "
+               "question at A B C D E F G H I J K L M N O P Q R S T U V W X Y Z bracketleft "
+               "backslash bracketright asciicircum underscore grave a b c d e f g h i j k l m "
+               "n o p q r s t u v w x y z braceleft bar braceright asciitilde").split()
+for i, n in enumerate(ascii_names):
+    WIN_ANSI[32 + i] = n
+high = ("Euro - quotesinglbase florin quotedblbase ellipsis dagger daggerdbl circumflex "
+        "perthousand Scaron guilsinglleft OE - Zcaron - - quoteleft quoteright quotedblleft "
+        "quotedblright bullet endash emdash tilde trademark scaron guilsinglright oe - zcaron "
+        "Ydieresis space exclamdown cent sterling currency yen brokenbar section dieresis "
+        "copyright ordfeminine guillemotleft logicalnot hyphen registered macron degree "
+        "plusminus twosuperior threesuperior acute mu paragraph periodcentered cedilla "
+        "onesuperior ordmasculine guillemotright onequarter onehalf threequarters questiondown "
+        "Agrave Aacute Acircumflex Atilde Adieresis Aring AE Ccedilla Egrave Eacute "
+        "Ecircumflex Edieresis Igrave Iacute Icircumflex Idieresis Eth Ntilde Ograve Oacute "
+        "Ocircumflex Otilde Odieresis multiply Oslash Ugrave Uacute Ucircumflex Udieresis "
+        "Yacute Thorn germandbls agrave aacute acircumflex atilde adieresis aring ae ccedilla "
+        "egrave eacute ecircumflex edieresis igrave iacute icircumflex idieresis eth ntilde "
+        "ograve oacute ocircumflex otilde odieresis divide oslash ugrave uacute ucircumflex "
+        "udieresis yacute thorn ydieresis").split()
+assert len(high) == 128, len(high)
+for i, n in enumerate(high):
+    WIN_ANSI[128 + i] = None if n == "-" else n
+WIN_ANSI[127] = None
+
+EURO = {"Helvetica": 558, "Times": 500, "Courier": 600}
+
+
+def read_afm(name):
+    by_name, by_code = {}, {}
+    with open(os.path.join(AFM_DIR, name + ".afm"), encoding="latin-1") as f:
+        in_metrics = False
+        for line in f:
+            if line.startswith("StartCharMetrics"):
+                in_metrics = True
+                continue
+            if line.startswith("EndCharMetrics"):
+                break
+            if not in_metrics:
+                continue
+            fields = {}
+            for part in line.split(";"):
+                words = part.split()
+                if len(words) >= 2:
+                    fields[words[0]] = words[1]
+            code, width, glyph = int(fields["C"]), int(float(fields["WX"])), fields.get("N")
+            if glyph:
+                by_name[glyph] = width
+            if 0 <= code < 256:
+                by_code[code] = width
+    return by_name, by_code
+
+
+def row_widths(pdf_name, afm_name):
+    by_name, by_code = read_afm(afm_name)
+    w = [0] * 256
+    if pdf_name in ("Symbol", "ZapfDingbats"):
+        for code in list(range(32, 127)) + list(range(161, 255)):
+            if code != 240:
+                w[code] = by_code.get(code, 0)
+        w[0] = 250  # the width of a character without a code
+        return w
+    family = pdf_name.split("-")[0]
+    for code in range(32, 256):
+        glyph = WIN_ANSI.get(code)
+        if code == 128:
+            w[code] = EURO[family]
+        elif glyph is None:
+            w[code] = by_name["bullet"]
+        else:
+            w[code] = by_name[glyph]
+    w[0] = w[32]
+    return w
+
+
+def main():
+    out = sys.stdout
+    out.write("// Generated by quillora/fonts/tools/gen_standard_widths.py from the Core 14\n")
+    out.write("// AFM metrics mapped through WinAnsiEncoding (Symbol and ZapfDingbats\n")
+    out.write("// through their built-in encodings). Do not edit by hand.\n")
+    out.write('#include "quillora/fonts/standard_fonts.h"\n\nnamespace quillora {\n\n')
+    out.write("const uint16_t StandardFontWidths[14][256] = {\n")
+    for pdf_name, afm_name in ROWS:
+        w = row_widths(pdf_name, afm_name)
+        out.write("    // %s\n    {\n" % pdf_name)
+        for start in range(0, 256, 16):
+            out.write("        " + ", ".join(str(v) for v in w[start:start + 16]) + ",\n")
+        out.write("    },\n")
+    out.write("};\n\n}  // namespace quillora\n")
+
+
+main()
