@@ -214,6 +214,13 @@ void TPDFDocument::AddAction(TPDFAction* Action) {
   if (Action->ObjectNumber() < 1) Action->SetObjectNumber(AllocateObjectNumber());
 }
 
+int TPDFDocument::AddImage(const TGraphic* Picture, TImageEncoding Compression, int MaskIndex,
+                           bool IsMask, int64_t TransparentColor) {
+  if (!FGenerating) throw TPDFException(kNotActivated);
+  FImages->Add(Picture, Compression, MaskIndex, IsMask, TransparentColor);
+  return FImages->Count() - 1;
+}
+
 // --- writing primitives -----------------------------------------------------------
 
 int TPDFDocument::AllocateObjectNumber() {

@@ -26,6 +26,7 @@ class TPDFImages;
 class TPDFAction;
 class TPDFActions;
 class TMetafileCanvas;
+class TGraphic;
 
 class TPDFDocument {
  public:
@@ -106,6 +107,10 @@ class TPDFDocument {
   // to it (when this raises, the caller keeps it). Adding one twice changes
   // nothing.
   void AddAction(TPDFAction* Action);
+  // Adds a picture (TBitmap or TJPEGImage) to Images with the arguments of
+  // TPDFImage and returns its index there.
+  int AddImage(const TGraphic* Picture, TImageEncoding Compression, int MaskIndex = -1,
+               bool IsMask = false, int64_t TransparentColor = -1);
 
   // --- writing primitives ------------------------------------------------
   int AllocateObjectNumber();

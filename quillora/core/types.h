@@ -60,6 +60,9 @@ enum : int {
 enum TPaperOrientation { orPortrait = 0, orLandscape = 1 };
 enum TPageTurn { pt0 = 0, pt90, pt180, pt270 };
 
+// How an image's samples are stored in the file.
+enum TImageEncoding : uint8_t { ieFlate = 0, ieJPEG, ieCCITTG3, ieCCITTG3TwoD, ieCCITTG4 };
+
 // Font style bits used by all font and text code.
 enum TFontStyleBit : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = int;

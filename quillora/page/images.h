@@ -1,38 +1,25 @@
-// The document's image registry and its images.
+// The document's image registry: owns the images, names them "Im" + index.
 #pragma once
 
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "quillora/page/image.h"
+
 namespace quillora {
-
-class TPDFDocument;
-
-class TPDFImage {
- public:
-  virtual ~TPDFImage() = default;
-  const std::string& Name() const { return FName; }
-  // -1 until written.
-  int ObjectNumber() const { return FObjectNumber; }
-  bool Written() const { return FWritten; }
-  bool Gray() const { return FGray; }
-  // Writes the image object (and gives it its number).
-  virtual void Save(TPDFDocument& Document) = 0;
-
- protected:
-  std::string FName;
-  int FObjectNumber = -1;
-  bool FWritten = false;
-  bool FGray = false;
-};
 
 class TPDFImages {
  public:
   explicit TPDFImages(TPDFDocument& Document) : FDocument(Document) {}
+
+  // Creates the image (see TPDFImage), appends it and names it; a failure
+  // leaves the registry unchanged.
+  TPDFImage* Add(const TGraphic* Picture, TImageEncoding Compression, int MaskIndex = -1,
+                 bool IsMask = false, int64_t TransparentColor = -1);
   void Clear() { FItems.clear(); }
   int Count() const { return static_cast<int>(FItems.size()); }
-  TPDFImage* Items(int Index) const { return FItems[Index].get(); }
+  // Raises TPDFException "Out of range" for a bad index.
+  TPDFImage* Items(int Index) const;
 
  private:
   TPDFDocument& FDocument;

@@ -147,6 +147,12 @@ class TPDFPage {
   TTextState& TextState() { return FText; }
 
   // --- images (page_images.cpp) ---------------------------------------------
+  // Places image Index of the document's registry with its top-left corner at
+  // (X, Y), Width x Height device units, rotated by Angle degrees about its
+  // bottom-left corner. Nothing for a zero width or height; "Out of range"
+  // for a bad index.
+  void DrawImage(int Index, long double X, long double Y, long double Width, long double Height,
+                 long double Angle = 0);
 
   // --- resources used by the content ------------------------------------------
   // Each font or image once, in order of first use.
