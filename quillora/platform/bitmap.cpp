@@ -522,7 +522,7 @@ void StretchBlt(TBitmap& Dest, int DX, int DY, int DW, int DH, const TBitmap& So
 void AlphaBlend(TBitmap& Dest, int DX, int DY, int DW, int DH, const TBitmap& Source, int SX,
                 int SY, int SW, int SH, TBlendFunction Blend) {
   const uint32_t sca = Blend.SourceConstantAlpha;
-  const bool perPixel = (Blend.AlphaFormat & AC_SRC_ALPHA) != 0 && Source.BitsPerPixel() == 32;
+  const bool perPixel = (Blend.AlphaFormat & kAlphaFormatSourceAlpha) != 0 && Source.BitsPerPixel() == 32;
   ForEachRow(Dest, DX, DY, DW, DH, Source, SX, SY, SW, SH, [&](uint32_t s, uint32_t d) {
     uint32_t out = 0;
     if (perPixel) {

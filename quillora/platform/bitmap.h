@@ -113,12 +113,10 @@ void CheckBitmapSize(int64_t Width, int64_t Height);
 // Mirrors the bitmap in place: left to right, top to bottom, or both.
 void FlipBitmap(TBitmap& Bitmap, bool Horizontal, bool Vertical);
 
-// Raster operations (the high 16 bits of a Windows ternary raster code are
-// enough; the low word is ignored).
-inline constexpr uint32_t SRCCOPY = 0xCC0020;
-inline constexpr uint32_t BLACKNESS = 0x000042;
-inline constexpr uint32_t WHITENESS = 0xFF0062;
-inline constexpr uint32_t PATCOPY = 0xF00021;
+// Raster operations are Windows ternary raster codes: bits 16 to 23 select
+// the boolean function of pattern, source and destination; the low word is
+// ignored. 0xCC0020 is source copy.
+inline constexpr uint32_t kRopSourceCopy = 0xCC0020;
 
 // Combines pattern, source and destination bit by bit as Rop says.
 uint32_t ApplyRop(uint32_t Rop, uint32_t Pattern, uint32_t Source, uint32_t Dest);
@@ -128,7 +126,8 @@ uint32_t ApplyRop(uint32_t Rop, uint32_t Pattern, uint32_t Source, uint32_t Dest
 // colour. A negative width or height mirrors. Parts outside either bitmap
 // are clipped.
 void StretchBlt(TBitmap& Dest, int DX, int DY, int DW, int DH, const TBitmap& Source, int SX,
-                int SY, int SW, int SH, uint32_t Rop = SRCCOPY, TColorRef Pattern = 0xFFFFFF);
+                int SY, int SW, int SH, uint32_t Rop = kRopSourceCopy,
+                TColorRef Pattern = 0xFFFFFF);
 
 // Windows BLENDFUNCTION: operation (0, source over), flags, constant alpha,
 // and the alpha format (1 when the source has premultiplied per-pixel alpha).
@@ -142,7 +141,8 @@ struct TBlendFunction {
             static_cast<uint8_t>(Value >> 16), static_cast<uint8_t>(Value >> 24)};
   }
 };
-inline constexpr uint8_t AC_SRC_ALPHA = 1;
+// AlphaFormat value: the source carries premultiplied per-pixel alpha.
+inline constexpr uint8_t kAlphaFormatSourceAlpha = 1;
 
 // Blends the source rectangle over the destination rectangle (nearest
 // neighbour when sizes differ).
