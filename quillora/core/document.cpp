@@ -3,9 +3,14 @@
 #include <cstdio>
 #include <random>
 
+#include "quillora/core/acroform.h"
 #include "quillora/core/actions.h"
 #include "quillora/core/exception.h"
+#include "quillora/core/javascript.h"
 #include "quillora/core/md5.h"
+#include "quillora/core/name_trees.h"
+#include "quillora/core/outlines.h"
+#include "quillora/core/radio_group.h"
 #include "quillora/core/rc4.h"
 #include "quillora/core/tokens.h"
 #include "quillora/fonts/font_registry.h"
@@ -51,7 +56,13 @@ TPDFDocument::TPDFDocument()
     : FPages(std::make_unique<TPDFPages>(*this)),
       FFonts(std::make_unique<TPDFFonts>(*this)),
       FImages(std::make_unique<TPDFImages>(*this)),
-      FActions(std::make_unique<TPDFActions>(*this)) {}
+      FActions(std::make_unique<TPDFActions>(*this)),
+      FOutlines(std::make_unique<TPDFOutlines>(*this)),
+      FAcroForm(std::make_unique<TPDFAcroForm>(*this)),
+      FRadioGroups(std::make_unique<TRadioGroups>(*this)),
+      FJavaScripts(std::make_unique<TPDFJSFList>(*this)),
+      FNamedDestinations(std::make_unique<TNamedDestinations>(*this)),
+      FEmbeddedFiles(std::make_unique<TEmbeddedFiles>(*this)) {}
 
 TPDFDocument::~TPDFDocument() {
   // Pages refer to fonts and images: free them first.
@@ -114,12 +125,19 @@ void TPDFDocument::SetEmulateStandardFont(bool v) {
 void TPDFDocument::Reset() {
   FCurrentPage = nullptr;
   FOpenAction = nullptr;
+  // The form and the radio groups list fields that the pages own.
+  FAcroForm->Clear();
+  FRadioGroups->Clear();
   FPages->Clear();
+  FOutlines->Clear();
   FActions->Clear();
+  FJavaScripts->Clear();
+  FNamedDestinations->Clear();
+  FEmbeddedFiles->Clear();
   FFonts->Clear();
   FImages->Clear();
   FOffsets.clear();
-  FPageTreeNumber = FCatalogNumber = FInfoNumber = FEncryptNumber = 0;
+  FPageTreeNumber = FCatalogNumber = FInfoNumber = FEncryptNumber = FNamesNumber = 0;
   FXrefPosition = 0;
   FDocumentInfo.SetObjectNumber(0);
 }
@@ -290,7 +308,14 @@ void TPDFDocument::WriteRemainingObjects() {
   if (!FOnePass)
     for (int i = 0; i < FPages->Count(); ++i) FPages->Items(i)->SavePage();
   for (int i = 0; i < FActions->Count(); ++i) FActions->Items(i)->WriteObject();
+  FOutlines->Write();
+  for (int i = 0; i < FRadioGroups->Count(); ++i) FRadioGroups->Items(i)->WriteObject();
+  FAcroForm->Write();
+  int destinations = FNamedDestinations->Write();
+  int files = FEmbeddedFiles->Write();
   WriteCatalog();
+  if (FNamesNumber > 0)
+    WriteNameDictionary(*this, FNamesNumber, destinations, *FJavaScripts, files);
   if (FProtectionEnabled) WriteEncryptionDictionary();
   for (int i = 0; i < FFonts->Count(); ++i) FFonts->Items(i)->Save(*this);
   if (!FOnePass)
@@ -346,6 +371,13 @@ void TPDFDocument::WriteCatalog() {
                                        "/PageMode /UseThumbs", "/PageMode /FullScreen"};
   WriteText(kModes[FPageMode]);
   if (FOpenAction) WriteText("/OpenAction " + Ref(FOpenAction->ObjectNumber()));
+  if (FOutlines->Count() > 0) WriteText("/Outlines " + Ref(FOutlines->RootNumber()));
+  if (!FAcroForm->Empty()) WriteText("/AcroForm " + Ref(FAcroForm->ObjectNumber()));
+  if (FJavaScripts->Count() > 0 || FNamedDestinations->Count() > 0 ||
+      FEmbeddedFiles->Count() > 0) {
+    FNamesNumber = AllocateObjectNumber();
+    WriteText("/Names " + Ref(FNamesNumber));
+  }
   EndDictionary();
   EndObject();
 }

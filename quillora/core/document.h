@@ -25,6 +25,12 @@ class TPDFFonts;
 class TPDFImages;
 class TPDFAction;
 class TPDFActions;
+class TPDFOutlines;
+class TPDFAcroForm;
+class TRadioGroups;
+class TPDFJSFList;
+class TNamedDestinations;
+class TEmbeddedFiles;
 class TMetafileCanvas;
 class TGraphic;
 
@@ -93,6 +99,12 @@ class TPDFDocument {
   TPDFFonts& Fonts() { return *FFonts; }
   TPDFImages& Images() { return *FImages; }
   TPDFActions& Actions() { return *FActions; }
+  TPDFOutlines& Outlines() { return *FOutlines; }
+  TPDFAcroForm& AcroForm() { return *FAcroForm; }
+  TRadioGroups& RadioGroups() { return *FRadioGroups; }
+  TPDFJSFList& JavaScripts() { return *FJavaScripts; }
+  TNamedDestinations& NamedDestinations() { return *FNamedDestinations; }
+  TEmbeddedFiles& EmbeddedFiles() { return *FEmbeddedFiles; }
 
   // --- lifecycle -----------------------------------------------------------
   void StartDocument();
@@ -181,12 +193,19 @@ class TPDFDocument {
   std::unique_ptr<TPDFFonts> FFonts;
   std::unique_ptr<TPDFImages> FImages;
   std::unique_ptr<TPDFActions> FActions;
+  std::unique_ptr<TPDFOutlines> FOutlines;
+  std::unique_ptr<TPDFAcroForm> FAcroForm;
+  std::unique_ptr<TRadioGroups> FRadioGroups;
+  std::unique_ptr<TPDFJSFList> FJavaScripts;
+  std::unique_ptr<TNamedDestinations> FNamedDestinations;
+  std::unique_ptr<TEmbeddedFiles> FEmbeddedFiles;
 
   std::vector<int64_t> FOffsets;  // index 0 is object 1
   int FPageTreeNumber = 0;
   int FCatalogNumber = 0;
   int FInfoNumber = 0;
   int FEncryptNumber = 0;
+  int FNamesNumber = 0;
   int64_t FXrefPosition = 0;
 
   int32_t FPermissionFlags = 0;

@@ -1,0 +1,148 @@
+#include "quillora/core/outlines.h"
+
+#include "quillora/core/actions.h"
+#include "quillora/core/annotations.h"
+#include "quillora/core/document.h"
+#include "quillora/core/exception.h"
+#include "quillora/core/tokens.h"
+#include "quillora/platform/codepage.h"
+
+namespace quillora {
+
+namespace {
+
+std::string Ref(int Number) {
+  return IntToStr(Number) + " 0 R";
+}
+
+// The code page in which a title of the given charset is read.
+int TitleCodePage(uint8_t Charset) {
+  switch (Charset) {
+    case 128:
+      return 932;
+    case 129:
+      return 949;
+    case 134:
+      return 936;
+    case 136:
+      return 950;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 186:
+      return 1257;
+    case 204:
+      return 1251;
+    case 238:
+      return 1250;
+    default:
+      return 1252;
+  }
+}
+
+// "FEFF" and the UTF-16 units of the title, big-endian; empty for no text.
+std::string UnicodeTitleHex(const std::string& Title, uint8_t Charset) {
+  std::u16string text = platform::MultiByteToUnicode(Title, TitleCodePage(Charset));
+  if (text.empty()) return "";
+  std::string hex = "FEFF";
+  for (char16_t unit : text) hex += WordToHex(unit);
+  return hex;
+}
+
+}  // namespace
+
+void TOutlineEntry::SetAction(TPDFAction* Action) {
+  if (Action) FOwner.Document().AddAction(Action);
+  FAction = Action;
+}
+
+TOutlineEntry* TPDFOutlines::Add(TOutlineEntry* Parent, const std::string& Title,
+                                 TPDFAction* Action) {
+  if (!FDocument.Generating()) throw TPDFException("Generation PDF file not activated");
+  if (Parent && &Parent->Owner() != this)
+    throw TPDFException("Outline item parent belongs to another outline");
+  auto item = std::make_unique<TOutlineEntry>(*this, Parent, Title);
+  // Register first: when that raises, nothing has been linked yet.
+  item->SetAction(Action);
+  TOutlineEntry* last = nullptr;
+  if (Parent) {
+    if (!Parent->FChildren.empty()) last = Parent->FChildren.back();
+  } else {
+    for (auto& other : FItems)
+      if (!other->FParent && !other->FNext) last = other.get();
+  }
+  if (last) {
+    last->FNext = item.get();
+    item->FPrev = last;
+  }
+  if (Parent) Parent->FChildren.push_back(item.get());
+  FItems.push_back(std::move(item));
+  return FItems.back().get();
+}
+
+void TPDFOutlines::Clear() {
+  for (auto& item : FItems) item->FChildren.clear();
+  FItems.clear();
+  FRootNumber = 0;
+}
+
+void TPDFOutlines::Write() {
+  if (FItems.empty()) return;
+  FRootNumber = FDocument.AllocateObjectNumber();
+  for (auto& item : FItems) item->SetObjectNumber(FDocument.AllocateObjectNumber());
+  for (auto& item : FItems) item->WriteObject(FDocument, FRootNumber);
+
+  FDocument.StartObject(FRootNumber);
+  FDocument.WriteText("/Type /Outlines");
+  FDocument.WriteText("/Count " + IntToStr(Count()));
+  for (auto& item : FItems)
+    if (!item->Parent() && !item->Prev())
+      FDocument.WriteText("/First " + Ref(item->ObjectNumber()));
+  for (auto& item : FItems)
+    if (!item->Parent() && !item->Next()) FDocument.WriteText("/Last " + Ref(item->ObjectNumber()));
+  FDocument.EndDictionary();
+  FDocument.EndObject();
+}
+
+void TOutlineEntry::WriteObject(TPDFDocument& Document, int RootNumber) const {
+  // The action must be one the document writes, or "/A" would name an
+  // object that is not in the file.
+  if (FAction && Document.Actions().IndexOf(FAction) < 0)
+    throw TPDFException("Outline item \"" + FTitle + "\" has an action that was never registered");
+  int number = FObjectNumber;
+  Document.StartObject(number);
+  if (FCharset == 0)
+    Document.WriteText("/Title " + Document.LiteralString(FTitle, number));
+  else
+    Document.WriteText("/Title <" +
+                       Document.EncryptHexString(UnicodeTitleHex(FTitle, FCharset), number) + ">");
+  // Colour and style exist from PDF 1.4 on.
+  if (Document.Version() >= v14) {
+    if (FColor != 0) Document.WriteText("/C [" + ColorComponents(FColor) + " ]");
+    int flags = ((FStyle & fsItalic) ? 1 : 0) + ((FStyle & fsBold) ? 2 : 0);
+    if (flags != 0) Document.WriteText("/F " + IntToStr(flags));
+  }
+  if (!FChildren.empty()) {
+    int count = static_cast<int>(FChildren.size());
+    Document.WriteText("/Count " + IntToStr(FOpened ? count : -count));
+    for (TOutlineEntry* child : FChildren)
+      if (!child->FPrev) {
+        Document.WriteText("/First " + Ref(child->FObjectNumber));
+        break;
+      }
+    for (TOutlineEntry* child : FChildren)
+      if (!child->FNext) {
+        Document.WriteText("/Last " + Ref(child->FObjectNumber));
+        break;
+      }
+  }
+  Document.WriteText("/Parent " + Ref(FParent ? FParent->FObjectNumber : RootNumber));
+  if (FNext) Document.WriteText("/Next " + Ref(FNext->FObjectNumber));
+  if (FPrev) Document.WriteText("/Prev " + Ref(FPrev->FObjectNumber));
+  if (FAction) Document.WriteText("/A " + Ref(FAction->ObjectNumber()));
+  Document.EndDictionary();
+  Document.EndObject();
+}
+
+}  // namespace quillora
