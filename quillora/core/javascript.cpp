@@ -1,12 +1,50 @@
 #include "quillora/core/javascript.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "quillora/core/document.h"
 #include "quillora/core/exception.h"
 #include "quillora/core/tokens.h"
 
 namespace quillora {
+
+namespace {
+
+// A literal string may hold parentheses that pair up: those stay as they
+// are, so the code reads as written ("function f(x){...}"); unpaired ones,
+// "\", CR and LF are escaped.
+std::string EscapeCode(std::string_view S) {
+  std::vector<bool> paired(S.size(), false);
+  std::vector<size_t> open;
+  for (size_t i = 0; i < S.size(); ++i) {
+    if (S[i] == '(') {
+      open.push_back(i);
+    } else if (S[i] == ')' && !open.empty()) {
+      paired[open.back()] = paired[i] = true;
+      open.pop_back();
+    }
+  }
+  std::string r;
+  r.reserve(S.size() + 8);
+  for (size_t i = 0; i < S.size(); ++i) {
+    char c = S[i];
+    if (c == '\n') {
+      r += "\\n";
+    } else if (c == '\r') {
+      r += "\\r";
+    } else if (c == '\\' || ((c == '(' || c == ')') && !paired[i])) {
+      r += '\\';
+      r += c;
+    } else {
+      r += c;
+    }
+  }
+  return r;
+}
+
+}  // namespace
 
 TDocumentScript* TPDFJSFList::Add(const std::string& FunctionName, const std::string& Parameters,
                                   const std::string& Body) {
@@ -43,7 +81,8 @@ void TPDFJSFList::Write(int TreeNumber) {
   for (auto& s : FItems) {
     FDocument.StartObject(s->ObjectNumber);
     std::string code = "function " + s->FunctionName + "(" + s->Parameters + "){" + s->Body + "}";
-    FDocument.WriteText("/S /JavaScript /JS " + FDocument.LiteralString(code, s->ObjectNumber));
+    FDocument.WriteText("/S /JavaScript /JS (" +
+                        EscapeCode(FDocument.EncryptString(code, s->ObjectNumber)) + ")");
     FDocument.EndDictionary();
     FDocument.EndObject();
   }
