@@ -1,31 +1,16 @@
-// The document's font registry and its fonts.
+// The document's font registry: finds or creates the font for a name, style
+// and kind of text, and owns every font in order of creation.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "quillora/fonts/pdf_font.h"
+
 namespace quillora {
 
 class TPDFDocument;
-
-class TPDFFont {
- public:
-  virtual ~TPDFFont() = default;
-  // -1 until the first page that uses the font is saved.
-  int ObjectNumber() const { return FObjectNumber; }
-  void SetObjectNumber(int v) { FObjectNumber = v; }
-  bool Used() const { return FUsed; }
-  void SetUsed(bool v) { FUsed = v; }
-  const std::string& ResourceName() const { return FResourceName; }
-  // Writes the font's objects when it is used.
-  virtual void Save(TPDFDocument& Document) = 0;
-
- protected:
-  int FObjectNumber = -1;
-  bool FUsed = false;
-  std::string FResourceName;
-};
 
 class TPDFFonts {
  public:
@@ -34,7 +19,15 @@ class TPDFFonts {
   int Count() const { return static_cast<int>(FItems.size()); }
   TPDFFont* Items(int Index) const { return FItems[Index].get(); }
 
+  // Never fails for a font that is not installed: it falls back to a
+  // standard font (single-byte text) or an installed sans-serif TrueType
+  // family (Unicode text). Raises "No TrueType font available" only when
+  // Unicode text is asked for on a machine without any TrueType font.
+  TPDFFont* GetFont(const std::string& Name, int Style, bool Unicode);
+
  private:
+  TPDFFont* FindTrueType(const std::string& UpperName, int Style, bool Unicode) const;
+
   TPDFDocument& FDocument;
   std::vector<std::unique_ptr<TPDFFont>> FItems;
 };

@@ -123,15 +123,23 @@ TCharGlyph& TTTFData::FindGlyph(uint16_t Glyph) {
   return FCharMap[0];
 }
 
+void TTTFData::MarkExtraGlyph(uint16_t Glyph) {
+  if (Glyph >= FNumGlyphs) return;
+  auto it = std::lower_bound(FExtraGlyphs.begin(), FExtraGlyphs.end(), Glyph);
+  if (it == FExtraGlyphs.end() || *it != Glyph) FExtraGlyphs.insert(it, Glyph);
+}
+
 std::string TTTFData::GetWidthArray() const {
   std::string s = "[";
-  for (const auto& e : FCharMap) {
-    if (!e.Used) continue;
-    AppendInt(s, e.Glyph);
+  auto entry = [&](uint16_t glyph, int width) {
+    AppendInt(s, glyph);
     s += '[';
-    AppendInt(s, e.Width);
+    AppendInt(s, width);
     s += ']';
-  }
+  };
+  for (const auto& e : FCharMap)
+    if (e.Used) entry(e.Glyph, e.Width);
+  for (uint16_t g : FExtraGlyphs) entry(g, WidthOfGlyph(g));
   s += ']';
   return s;
 }
@@ -200,6 +208,8 @@ void TTTFData::WriteSubsetFont(std::string& Stream) {
     uint16_t g = FCMap.Lookup(e.Char);
     if (g < used.size()) used[g] = true;
   }
+  for (uint16_t g : FExtraGlyphs)
+    if (g < used.size()) used[g] = true;
   CloseComposites(glyphs, used);
 
   bool longLoca = FLongLoca;

@@ -53,6 +53,10 @@ class TTTFData {
   }
   // The first entry showing Glyph, or the entry at position 0.
   TCharGlyph& FindGlyph(uint16_t Glyph);
+  // Glyph text (from shaping) may show glyphs no character maps: they are
+  // kept in the subset and the widths array with their own widths.
+  void MarkExtraGlyph(uint16_t Glyph);
+  int GlyphWidth(uint16_t Glyph) const { return WidthOfGlyph(Glyph); }
 
   // "[" glyph "[" width "]" ... "]" for every used entry.
   std::string GetWidthArray() const;
@@ -82,7 +86,8 @@ class TTTFData {
   uint16_t FNumberOfHMetrics = 0;
   truetype::TCMap4 FCMap;
   std::vector<TCharGlyph> FCharMap;
-  std::vector<int32_t> FGlyphIndex;  // first CharMap position of each glyph, built on demand
+  std::vector<int32_t> FGlyphIndex;    // first CharMap position of each glyph, built on demand
+  std::vector<uint16_t> FExtraGlyphs;  // ascending
 };
 
 }  // namespace quillora

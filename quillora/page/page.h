@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -143,8 +144,39 @@ class TPDFPage {
   int AnnotationCount() const { return static_cast<int>(FAnnotations.size()); }
   TPDFCustomAnnotation* Annotations(int Index) const { return FAnnotations[Index].get(); }
 
-  // --- text (text.cpp) -----------------------------------------------------
+  // --- text (text.cpp, text_advances.cpp) -----------------------------------
   TTextState& TextState() { return FText; }
+  // Name is matched case-sensitively; charset 1 becomes the default font charset.
+  void SetTextFont(const std::string& Name, int Style, long double Size, int Charset = 0);
+  void SetCharacterSpacing(long double Spacing);  // device units
+  void SetWordSpacing(long double Spacing);       // device units
+  void SetHorizontalScaling(long double Percent);
+  void SetTextRenderingMode(int Mode);
+  void SetBaselineOrigin(bool Value) { FText.BaselineOrigin = Value; }
+  // (X, Y) is the top-left of the line, or the left end of the baseline with
+  // the baseline origin set; Angle in degrees.
+  void ShowText(long double X, long double Y, long double Angle, std::string_view Text);
+  void ShowTextW(long double X, long double Y, long double Angle, std::u16string_view Text);
+  // Advances in device units, one per byte, character or glyph; empty for
+  // none. Characters beyond the advances given take their natural widths.
+  void ShowTextAdvances(long double X, long double Y, long double Angle, std::string_view Text,
+                        std::span<const double> Advances);
+  void ShowTextWAdvances(long double X, long double Y, long double Angle,
+                         std::u16string_view Text, std::span<const double> Advances);
+  void ShowGlyphs(long double X, long double Y, long double Angle,
+                  std::span<const uint16_t> Glyphs, std::span<const double> Advances);
+  void TextInRect(TRect Rect, std::string_view Text, int HAlign, int VAlign);
+  long double TextWidth(std::string_view Text);  // device units
+  // Shared with the metafile converter.
+  void BeginText();
+  void EndText() { CloseTextObject(); }
+  void SelectFont(bool Unicode);
+  void SetTextMatrix(long double X, long double Y, long double Angle);  // page units
+  void SetCharacterSpacingPage(long double Spacing);                     // "Tc" in points
+  long double TextWidthPoints(std::string_view Text);
+  long double TextWidthWPoints(std::u16string_view Text);
+  long double AscentOffset();
+  void DrawTextDecoration(long double Width);
 
   // --- images (page_images.cpp) ---------------------------------------------
   // Places image Index of the document's registry with its top-left corner at

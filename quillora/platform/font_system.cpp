@@ -294,8 +294,8 @@ struct Catalog {
   }
 
   std::string PreferredSansSerif() {
-    static const char* generic = "sans-serif";
-    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(generic));
+    FcPattern* p = FcPatternCreate();
+    FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     FcConfigSubstitute(nullptr, p, FcMatchPattern);
     FcDefaultSubstitute(p);
     std::string result;
