@@ -5,17 +5,6 @@
 
 namespace quillora {
 
-TXForm MultiplyXForm(const TXForm& A, const TXForm& B) {
-  TXForm R;
-  R.M11 = A.M11 * B.M11 + A.M12 * B.M21;
-  R.M12 = A.M11 * B.M12 + A.M12 * B.M22;
-  R.M21 = A.M21 * B.M11 + A.M22 * B.M21;
-  R.M22 = A.M21 * B.M12 + A.M22 * B.M22;
-  R.Dx = A.Dx * B.M11 + A.Dy * B.M21 + B.Dx;
-  R.Dy = A.Dx * B.M12 + A.Dy * B.M22 + B.Dy;
-  return R;
-}
-
 std::string TLogFontA::Face() const {
   const char* End = static_cast<const char*>(std::memchr(FaceName, 0, sizeof FaceName));
   return std::string(FaceName, End ? End - FaceName : sizeof FaceName);

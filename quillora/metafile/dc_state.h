@@ -9,15 +9,9 @@
 #include <vector>
 
 #include "quillora/core/types.h"
+#include "quillora/platform/canvas_objects.h"
 
 namespace quillora {
-
-struct TXForm {
-  float M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
-};
-
-// A x B of two affine transforms (row vectors: p' = p A B).
-TXForm MultiplyXForm(const TXForm& A, const TXForm& B);
 
 struct TIntPoint {
   int32_t X = 0, Y = 0;

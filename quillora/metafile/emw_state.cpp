@@ -60,10 +60,10 @@ long double TEMWParser::SizeScaleY() const {
 }
 
 void TEMWParser::SetWorldFields(const TXForm& T) {
-  FWorldScaleX = T.M11;
-  FWorldScaleY = T.M22;
-  FWorldOffsetX = FScaleX * T.Dx;
-  FWorldOffsetY = FScaleY * T.Dy;
+  FWorldScaleX = T.eM11;
+  FWorldScaleY = T.eM22;
+  FWorldOffsetX = FScaleX * T.eDx;
+  FWorldOffsetY = FScaleY * T.eDy;
 }
 
 // --- colours ---------------------------------------------------------------------
@@ -139,12 +139,12 @@ namespace {
 
 TXForm ReadXForm(const TRecord& R) {
   TXForm T;
-  T.M11 = R.F32(xform::M11);
-  T.M12 = R.F32(xform::M12);
-  T.M21 = R.F32(xform::M21);
-  T.M22 = R.F32(xform::M22);
-  T.Dx = R.F32(xform::Dx);
-  T.Dy = R.F32(xform::Dy);
+  T.eM11 = R.F32(xform::M11);
+  T.eM12 = R.F32(xform::M12);
+  T.eM21 = R.F32(xform::M21);
+  T.eM22 = R.F32(xform::M22);
+  T.eDx = R.F32(xform::Dx);
+  T.eDy = R.F32(xform::Dy);
   return T;
 }
 
@@ -162,10 +162,10 @@ void TEMWParser::DoModifyWorldTransform(const TRecord& R) {
       FDC.World = TXForm();
       break;
     case MWT_LEFTMULTIPLY:
-      FDC.World = MultiplyXForm(T, FDC.World);
+      FDC.World = CombineTransform(T, FDC.World);
       break;
     case MWT_RIGHTMULTIPLY:
-      FDC.World = MultiplyXForm(FDC.World, T);
+      FDC.World = CombineTransform(FDC.World, T);
       break;
     case MWT_SET:
       FDC.World = T;
