@@ -445,7 +445,9 @@ bool TMetafileCanvas::RestoreDC(int Level) {
     Keep = Depth + Level;
   else
     return false;
-  WriteInt(EMR_RESTOREDC, static_cast<uint32_t>(Level));
+  // The record counts back from the current state, as GDI writes it; readers
+  // refuse absolute levels.
+  WriteInt(EMR_RESTOREDC, static_cast<uint32_t>(Keep - Depth));
   // Objects selected now or only in the discarded states may become free.
   for (uint32_t Index : {FState.PenObject, FState.BrushObject, FState.FontObject})
     FPendingDelete.push_back(Index);

@@ -131,8 +131,10 @@ void TMetafileCanvas::WriteText(int X, int Y, uint32_t Options, const TRect* Rec
     const double C = std::cos(Turn), S = std::sin(Turn);
     double RX, RY;
     ToDevice(Ref.X, Ref.Y, RX, RY);
-    for (const double U : {U0, U0 + W})
-      for (const double V : {V0, V0 + Tm.Height})
+    // Inclusive edges: the last pixel column and row of the box.
+    const double Far = W >= 1 ? W - 1 : 0, Low = Tm.Height >= 1 ? Tm.Height - 1 : 0;
+    for (const double U : {U0, U0 + Far})
+      for (const double V : {V0, V0 + Low})
         B.Add(std::round(RX + U * C + V * S), std::round(RY - U * S + V * C));
   }
   if (Rect && (Options & (ETO_OPAQUE | ETO_CLIPPED))) {
