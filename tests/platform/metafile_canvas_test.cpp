@@ -160,7 +160,9 @@ TEST(MetafileCanvas, RestoreDCTakesLevelsAndCountsBack) {
     // The record always counts back from the current state.
     const auto Restores = OfType(Emf, EMR_RESTOREDC);
     ASSERT_EQ(Restores.size(), K.Ok ? 1u : 0u);
-    if (K.Ok) EXPECT_EQ(Restores[0].I32(8), K.DepthAfter - K.Saves) << K.Saves << " " << K.Level;
+    if (K.Ok) {
+      EXPECT_EQ(Restores[0].I32(8), K.DepthAfter - K.Saves) << K.Saves << " " << K.Level;
+    }
   }
 }
 
