@@ -15,6 +15,7 @@ void TPDFAcroForm::Clear() {
   FFields.Clear();
   FFormFonts.clear();
   FWrittenGroups.clear();
+  FNames.clear();
   FObjectNumber = 0;
 }
 
@@ -23,12 +24,7 @@ void TPDFAcroForm::CheckFieldName(const std::string& Name) const {
   // A "." separates the levels of a qualified field name.
   if (Name.find('.') != std::string::npos)
     throw TPDFException("Form field name \"" + Name + "\" cannot contain \".\"");
-  for (int i = 0; i < FFields.Count(); ++i)
-    if (FFields.Items(i)->Name() == Name)
-      throw TPDFException("Form field \"" + Name + "\" already exists");
-  for (int i = 0; i < FDocument.RadioGroups().Count(); ++i)
-    if (FDocument.RadioGroups().Items(i)->Name() == Name)
-      throw TPDFException("Form field \"" + Name + "\" already exists");
+  if (FNames.count(Name)) throw TPDFException("Form field \"" + Name + "\" already exists");
 }
 
 void TPDFAcroForm::CheckWidgetPlace(TPDFPage* Page, TRect Rect) const {
@@ -52,6 +48,7 @@ TPDFTextField* TPDFAcroForm::AddTextField(TPDFPage* Page, TRect Rect, const std:
   CheckFieldName(Name);
   auto* field = new TPDFTextField(Page, Rect, Name, TextFont());  // the page owns it
   FFields.Add(field);
+  TakeFieldName(Name);
   return field;
 }
 
@@ -60,6 +57,7 @@ TPDFCheckBox* TPDFAcroForm::AddCheckBox(TPDFPage* Page, TRect Rect, const std::s
   CheckFieldName(Name);
   auto* field = new TPDFCheckBox(Page, Rect, Name);
   FFields.Add(field);
+  TakeFieldName(Name);
   return field;
 }
 
@@ -69,6 +67,7 @@ TPDFComboBox* TPDFAcroForm::AddComboBox(TPDFPage* Page, TRect Rect, const std::s
   CheckFieldName(Name);
   auto* field = new TPDFComboBox(Page, Rect, Name, TextFont(), Items);
   FFields.Add(field);
+  TakeFieldName(Name);
   return field;
 }
 
@@ -78,6 +77,7 @@ TPDFPushButton* TPDFAcroForm::AddPushButton(TPDFPage* Page, TRect Rect, const st
   CheckFieldName(Name);
   auto* field = new TPDFPushButton(Page, Rect, Name, TextFont(), Caption, Script);
   FFields.Add(field);
+  TakeFieldName(Name);
   return field;
 }
 

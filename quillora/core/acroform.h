@@ -3,6 +3,7 @@
 // button groups written so far. Also the operations that add fields.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ class TPDFAcroForm {
   // The checks above, shared with radio groups (name) and radio buttons
   // (page and rectangle).
   void CheckFieldName(const std::string& Name) const;
+  // Takes a name that passed CheckFieldName.
+  void TakeFieldName(const std::string& Name) { FNames.insert(Name); }
   void CheckWidgetPlace(TPDFPage* Page, TRect Rect) const;
 
   // Writes the default resources and the form dictionary (only when the
@@ -79,6 +82,7 @@ class TPDFAcroForm {
   TPDFControls FFields;
   std::vector<TFormFont> FFormFonts;
   std::vector<TRadioButtonGroup*> FWrittenGroups;
+  std::set<std::string> FNames;  // of fields and radio groups
 };
 
 }  // namespace quillora

@@ -50,14 +50,14 @@ TDocumentScript* TPDFJSFList::Add(const std::string& FunctionName, const std::st
                                   const std::string& Body) {
   if (!FDocument.Generating()) throw TPDFException("Generation PDF file not activated");
   if (FunctionName.empty()) throw TPDFException("JavaScript function name cannot be empty");
-  for (const auto& s : FItems)
-    if (s->FunctionName == FunctionName)
-      throw TPDFException("JavaScript function \"" + FunctionName + "\" already exists");
+  if (FNames.count(FunctionName))
+    throw TPDFException("JavaScript function \"" + FunctionName + "\" already exists");
   auto script = std::make_unique<TDocumentScript>();
   script->FunctionName = FunctionName;
   script->Parameters = Parameters;
   script->Body = Body;
   FItems.push_back(std::move(script));
+  FNames.insert(FunctionName);
   return FItems.back().get();
 }
 

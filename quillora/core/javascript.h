@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,10 @@ class TPDFJSFList {
                        const std::string& Body);
   int Count() const { return static_cast<int>(FItems.size()); }
   TDocumentScript* Items(int Index) const { return FItems[Index].get(); }
-  void Clear() { FItems.clear(); }
+  void Clear() {
+    FItems.clear();
+    FNames.clear();
+  }
 
   // Numbers the functions, writes the tree with TreeNumber (names in byte
   // order, as a name tree must be) and one JavaScript action per function.
@@ -35,6 +39,7 @@ class TPDFJSFList {
  private:
   TPDFDocument& FDocument;
   std::vector<std::unique_ptr<TDocumentScript>> FItems;
+  std::set<std::string> FNames;
 };
 
 }  // namespace quillora

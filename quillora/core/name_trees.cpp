@@ -60,12 +60,12 @@ std::string BaseName(const std::string& Path) {
 void TNamedDestinations::Add(const std::string& Name, int PageIndex, int Position) {
   if (!FDocument.Generating()) throw TPDFException(kNotActivated);
   if (Name.empty()) throw TPDFException("Named destination name cannot be empty");
-  for (const TNamedDestRecord& r : FItems)
-    if (r.Name == Name) throw TPDFException("Named destination \"" + Name + "\" already exists");
+  if (FNames.count(Name)) throw TPDFException("Named destination \"" + Name + "\" already exists");
   if (PageIndex < 0)
     throw TPDFException("Named destination \"" + Name + "\": page index " + IntToStr(PageIndex) +
                         " names no page");
   FItems.push_back({Name, PageIndex, Position, 0});
+  FNames.insert(Name);
 }
 
 int TNamedDestinations::Write() {
@@ -109,11 +109,11 @@ int TNamedDestinations::Write() {
 void TEmbeddedFiles::Add(const std::string& Title, const std::string& FileName) {
   if (!FDocument.Generating()) throw TPDFException(kNotActivated);
   if (Title.empty()) throw TPDFException("Embedded file title cannot be empty");
-  for (const TEmbedFileRecord& r : FItems)
-    if (r.Title == Title) throw TPDFException("Embedded file \"" + Title + "\" already exists");
+  if (FTitles.count(Title)) throw TPDFException("Embedded file \"" + Title + "\" already exists");
   // Fail now, while the caller can still do something about it.
   std::fclose(OpenEmbeddedFile(FileName));
   FItems.push_back({Title, FileName, 0});
+  FTitles.insert(Title);
 }
 
 int TEmbeddedFiles::Write() {

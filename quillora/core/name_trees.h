@@ -3,6 +3,7 @@
 // "/Names" entry points to.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,10 @@ class TNamedDestinations {
   void Add(const std::string& Name, int PageIndex, int Position);
   int Count() const { return static_cast<int>(FItems.size()); }
   const TNamedDestRecord& Items(int Index) const { return FItems[Index]; }
-  void Clear() { FItems.clear(); }
+  void Clear() {
+    FItems.clear();
+    FNames.clear();
+  }
   // Sorts by name in byte order and writes the tree and the destinations;
   // returns the tree's number, 0 when there is nothing to write.
   int Write();
@@ -36,6 +40,7 @@ class TNamedDestinations {
  private:
   TPDFDocument& FDocument;
   TNamedDestRecordArray FItems;
+  std::set<std::string> FNames;  // to refuse a repeated name quickly
 };
 
 struct TEmbedFileRecord {
@@ -54,7 +59,10 @@ class TEmbeddedFiles {
   void Add(const std::string& Title, const std::string& FileName);
   int Count() const { return static_cast<int>(FItems.size()); }
   const TEmbedFileRecord& Items(int Index) const { return FItems[Index]; }
-  void Clear() { FItems.clear(); }
+  void Clear() {
+    FItems.clear();
+    FTitles.clear();
+  }
   // Sorts by title in byte order and writes the tree, the deflated files and
   // their file specifications; returns the tree's number or 0.
   int Write();
@@ -62,6 +70,7 @@ class TEmbeddedFiles {
  private:
   TPDFDocument& FDocument;
   TEmbedFileRecordArray FItems;
+  std::set<std::string> FTitles;
 };
 
 // The name dictionary with the number the catalog gave it, then the

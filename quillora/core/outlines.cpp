@@ -65,24 +65,19 @@ TOutlineEntry* TPDFOutlines::Add(TOutlineEntry* Parent, const std::string& Title
   auto item = std::make_unique<TOutlineEntry>(*this, Parent, Title);
   // Register first: when that raises, nothing has been linked yet.
   item->SetAction(Action);
-  TOutlineEntry* last = nullptr;
-  if (Parent) {
-    if (!Parent->FChildren.empty()) last = Parent->FChildren.back();
-  } else {
-    for (auto& other : FItems)
-      if (!other->FParent && !other->FNext) last = other.get();
+  std::vector<TOutlineEntry*>& siblings = Parent ? Parent->FChildren : FTopLevel;
+  if (!siblings.empty()) {
+    siblings.back()->FNext = item.get();
+    item->FPrev = siblings.back();
   }
-  if (last) {
-    last->FNext = item.get();
-    item->FPrev = last;
-  }
-  if (Parent) Parent->FChildren.push_back(item.get());
+  siblings.push_back(item.get());
   FItems.push_back(std::move(item));
   return FItems.back().get();
 }
 
 void TPDFOutlines::Clear() {
   for (auto& item : FItems) item->FChildren.clear();
+  FTopLevel.clear();
   FItems.clear();
   FRootNumber = 0;
 }

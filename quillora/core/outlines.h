@@ -91,6 +91,7 @@ class TPDFOutlines {
  private:
   int FRootNumber = 0;
   std::vector<std::unique_ptr<TOutlineEntry>> FItems;
+  std::vector<TOutlineEntry*> FTopLevel;  // in order, for appending
   TPDFDocument& FDocument;
 };
 

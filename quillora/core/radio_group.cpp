@@ -97,6 +97,7 @@ void TRadioButtonGroup::WriteObject() {
 TRadioButtonGroup* TRadioGroups::Add(const std::string& Name) {
   if (!FDocument.Generating()) throw TPDFException("Generation PDF file not activated");
   FDocument.AcroForm().CheckFieldName(Name);
+  FDocument.AcroForm().TakeFieldName(Name);
   FItems.push_back(
       std::make_unique<TRadioButtonGroup>(FDocument, Name, FDocument.AllocateObjectNumber()));
   return FItems.back().get();
