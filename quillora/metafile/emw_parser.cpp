@@ -113,6 +113,7 @@ void TEMWParser::PlayMetafile() {
   FLogging = FOptions.DiagnosticDump();
   FLog.clear();
 
+  BeginPlaybackText();
   FPage.SetLineCap(FOptions.LineCap());
   FPage.SetLineJoin(FOptions.LineJoin());
   ResetState();
@@ -135,6 +136,7 @@ void TEMWParser::PlayMetafile() {
 
   if (FLogging) WriteDump();
   FObjects.clear();
+  EndPlaybackText();
 }
 
 void TEMWParser::Dispatch(const TRecord& R) {
@@ -293,6 +295,15 @@ void TEMWParser::Dispatch(const TRecord& R) {
       break;
     case EMR_EXTSELECTCLIPRGN:
       DoExtSelectClipRgn(R);
+      break;
+    case EMR_EXTTEXTOUTA:
+      DoExtTextOut(R, false);
+      break;
+    case EMR_EXTTEXTOUTW:
+      DoExtTextOut(R, true);
+      break;
+    case EMR_SMALLTEXTOUT:
+      DoSmallTextOut(R);
       break;
     default:
       // EXCLUDECLIPRECT, SETMITERLIMIT, SETTEXTJUSTIFICATION, palettes,

@@ -121,6 +121,8 @@ class TEMWParser {
   void EndPlaybackText();
   void SelectPdfFont();
   const platform::TFont& MeasureFont();
+  // Height of "Wg" in the current font, logical units.
+  int WgHeight();
   void DoExtTextOut(const emf::TRecord& R, bool Wide);
   void DoSmallTextOut(const emf::TRecord& R);
   void ReopenClip(bool Reopen);
@@ -190,6 +192,10 @@ class TEMWParser {
 
   // Scratch buffers reused from record to record.
   std::vector<TIntPoint> FPoints;
+  std::u16string FWide;
+  std::string FBytes;
+  std::vector<uint16_t> FGlyphs;
+  std::vector<double> FAdvances;
   // The font measured for text placement, made again when FFont changes.
   std::unique_ptr<platform::TFont> FMeasureFont;
   TLogFontA FMeasureFontFor;
