@@ -55,11 +55,15 @@ void TPDFPage::BeginText() {
 
 void TPDFPage::SetCharacterSpacingPage(long double Spacing) {
   if (Spacing == FText.CharSpacing) return;
+  // A difference below what the operator can show (a run spacing of float
+  // noise) is no change.
+  std::string value = FormatReal(Spacing, true);
+  if (value == FormatReal(FText.CharSpacing, true)) {
+    FText.CharSpacing = Spacing;
+    return;
+  }
   BeginText();
-  std::string line;
-  AppendReal(line, Spacing, true);
-  line += " Tc";
-  WriteContent(line);
+  WriteContent(value + " Tc");
   FText.CharSpacing = Spacing;
 }
 

@@ -115,6 +115,7 @@ def main():
     out.write("// AFM metrics mapped through WinAnsiEncoding (Symbol and ZapfDingbats\n")
     out.write("// through their built-in encodings). Do not edit by hand.\n")
     out.write('#include "quillora/fonts/standard_fonts.h"\n\nnamespace quillora {\n\n')
+    out.write("// clang-format off\n")
     out.write("const uint16_t StandardFontWidths[14][256] = {\n")
     for pdf_name, afm_name in ROWS:
         w = row_widths(pdf_name, afm_name)
@@ -122,7 +123,7 @@ def main():
         for start in range(0, 256, 16):
             out.write("        " + ", ".join(str(v) for v in w[start:start + 16]) + ",\n")
         out.write("    },\n")
-    out.write("};\n\n}  // namespace quillora\n")
+    out.write("};\n// clang-format on\n\n}  // namespace quillora\n")
 
 
 main()
