@@ -112,7 +112,7 @@ testing_support::Image RenderSvg(const std::string& Svg) {
       "rsvg-convert -f pdf -o " + testing_support::Quote((Dir / "out.pdf").string()) + " " +
       testing_support::Quote((Dir / "in.svg").string()));
   EXPECT_EQ(Convert.exit_code, 0) << Convert.err;
-  testing_support::Image Img = testing_support::RenderPoppler(Dir / "out.pdf", 1, 72);
+  testing_support::Image Img = testing_support::RenderPoppler(Dir / "out.pdf", 1, 96);
   fs::remove_all(Dir);
   return Img;
 }

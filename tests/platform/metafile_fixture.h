@@ -43,8 +43,8 @@ std::string UemfComplaint(const std::string& Emf);
 // libemf2svg's SVG for the metafile; empty when it fails.
 std::string EmfToSvg(const std::string& Emf);
 
-// Renders SVG with rsvg-convert (through PDF, then pdftoppm at 72 dpi, so one
-// SVG unit is one pixel).
+// Renders SVG with rsvg-convert (through PDF, then pdftoppm at 96 dpi, rsvg-convert's own
+// resolution, so one SVG unit is one pixel).
 testing_support::Image RenderSvg(const std::string& Svg);
 
 }  // namespace metafile_testing
