@@ -18,11 +18,13 @@ class Builder {
     lists_.assign(model.lists.size(), nullptr);
   }
 
-  // Emits items at `cursor`, whose block is empty and takes the first paragraph.
-  void EmitItems(QTextCursor& cursor, const std::vector<RtfItem>& items);
+  // Emits items at `cursor`, whose block is empty and takes the first
+  // paragraph; `inCell` when that block is the first of a table cell.
+  void EmitItems(QTextCursor& cursor, const std::vector<RtfItem>& items, bool inCell = false);
 
  private:
-  void EmitParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, bool newBlock);
+  void EmitParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, bool newBlock,
+                     bool cellStart);
   void EmitTable(QTextCursor& cursor, const RtfTable& table);
 
   const RtfDocument& model_;
@@ -30,12 +32,15 @@ class Builder {
   std::vector<QTextList*> lists_;
 };
 
-void Builder::EmitParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, bool newBlock) {
+void Builder::EmitParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, bool newBlock,
+                            bool cellStart) {
   if (newBlock) {
     cursor.insertBlock(paragraph.format, paragraph.markFormat);
   } else {
     cursor.setBlockFormat(paragraph.format);
-    cursor.setBlockCharFormat(paragraph.markFormat);
+    // The first block of a table cell carries the cell's own format (spans,
+    // background, borders) where other blocks have their mark's format.
+    if (!cellStart) cursor.setBlockCharFormat(paragraph.markFormat);
   }
   if (paragraph.list >= 0 && paragraph.list < static_cast<int>(lists_.size())) {
     QTextList*& list = lists_[paragraph.list];
@@ -54,17 +59,20 @@ void Builder::EmitParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, 
   }
 }
 
-void Builder::EmitItems(QTextCursor& cursor, const std::vector<RtfItem>& items) {
+void Builder::EmitItems(QTextCursor& cursor, const std::vector<RtfItem>& items, bool inCell) {
   bool fresh = true;  // the cursor's block is empty and unused
   for (const RtfItem& item : items) {
     if (item.table) {
-      if (!fresh) cursor.insertBlock();
+      inCell = false;
+      // A table goes after the current block, which Qt keeps before it: the
+      // previous paragraph, or an empty block at the start of a frame.
       EmitTable(cursor, *item.table);
       fresh = true;  // the block after a table
       continue;
     }
-    EmitParagraph(cursor, item.paragraph, !fresh);
+    EmitParagraph(cursor, item.paragraph, !fresh, inCell && fresh);
     fresh = false;
+    inCell = false;
   }
 }
 
@@ -160,12 +168,11 @@ void Builder::EmitTable(QTextCursor& cursor, const RtfTable& table) {
       QTextTableCell cell = qtable->cellAt(r, p.column);
       if (!cell.isValid()) continue;
       if (absorbed[r][i]) continue;
-      QTextTableCellFormat cellFormat = p.def->format;
-      cellFormat.setTableCellRowSpan(cell.rowSpan());
-      cellFormat.setTableCellColumnSpan(cell.columnSpan());
+      QTextCharFormat cellFormat = cell.format();  // keeps the spans of the merge
+      cellFormat.merge(p.def->format);
       cell.setFormat(cellFormat);
       QTextCursor inner = cell.firstCursorPosition();
-      EmitItems(inner, p.cell->items);
+      EmitItems(inner, p.cell->items, true);
     }
   }
   cursor = qtable->lastCursorPosition();

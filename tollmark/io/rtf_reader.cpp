@@ -610,7 +610,10 @@ QStringList FieldArguments(const QString& inst) {
     QString arg;
     if (inst[i] == u'"') {
       ++i;
-      while (i < inst.size() && inst[i] != u'"') arg.append(inst[i++]);
+      while (i < inst.size() && inst[i] != u'"') {
+        if (inst[i] == u'\\' && i + 1 < inst.size()) ++i;  // \" and \\ inside quotes
+        arg.append(inst[i++]);
+      }
       ++i;
     } else {
       while (i < inst.size() && !inst[i].isSpace()) arg.append(inst[i++]);
@@ -1286,8 +1289,12 @@ void Reader::HandleWord(const RtfToken& t) {
       para.shading = p;
       break;
     case Word::kTx: {
-      if (para.tabs.size() < 64)
-        para.tabs.emplace_back(Length(t) / kTwipsPerPixel, QTextOption::LeftTab);
+      // A kind given before (\tqr, \tqc, \tqdec) waits in a placeholder.
+      if (!para.tabs.empty() && para.tabs.back().position < 0) {
+        para.tabs.back().position = std::max(0, Length(t)) / kTwipsPerPixel;
+      } else if (para.tabs.size() < 64) {
+        para.tabs.emplace_back(std::max(0, Length(t)) / kTwipsPerPixel, QTextOption::LeftTab);
+      }
       break;
     }
     case Word::kTqr:

@@ -8,6 +8,19 @@ namespace {
 // Beyond this many cells a table stops growing and its further rows become
 // plain paragraphs: the text survives, a giant grid does not get allocated.
 constexpr size_t kMaxTableCells = 200000;
+constexpr int kDefaultCellWidth = 1440;  // twips
+
+// A row with more cells than \cellx definitions gets default-width cells.
+void CompleteDef(RtfRow& row) {
+  std::vector<RtfCellDef>& cells = row.def.cells;
+  int right = cells.empty() ? row.def.left : cells.back().right;
+  while (cells.size() < row.cells.size()) {
+    right += kDefaultCellWidth;
+    RtfCellDef def;
+    def.right = right;
+    cells.push_back(def);
+  }
+}
 
 }  // namespace
 
@@ -22,6 +35,7 @@ void RtfTableStack::CloseLevel(std::vector<RtfItem>& body) {
   if (!level.cell.items.empty()) level.row.cells.push_back(std::move(level.cell));
   if (!level.row.cells.empty()) {
     level.row.def = level.lastDef;
+    CompleteDef(level.row);
     level.table->rows.push_back(std::move(level.row));
   }
   if (level.table->rows.empty()) return;
@@ -59,6 +73,7 @@ void RtfTableStack::EndRow(int depth, const RtfRowDef& def, std::vector<RtfItem>
   if (level.row.cells.empty()) return;
   level.lastDef = def;
   level.row.def = def;
+  CompleteDef(level.row);
   size_t width = std::max(level.row.cells.size(), def.cells.size());
   if (level.cellCount + width > kMaxTableCells) {
     // Keep the text of an oversized table as paragraphs after it.

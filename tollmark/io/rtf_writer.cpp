@@ -7,6 +7,7 @@
 #include <QTextTable>
 #include <algorithm>
 
+#include "tollmark/io/cell_blocks.h"
 #include "tollmark/io/code_pages.h"
 #include "tollmark/io/document_io.h"
 #include "tollmark/io/rtf_lists.h"
@@ -38,6 +39,16 @@ const char* BorderStyleWord(int style) {
     default:
       return "\\brdrs";
   }
+}
+
+// A field argument in quotes: backslashes and quotes are escaped with a backslash.
+QString FieldQuoted(const QString& text) {
+  QString out;
+  for (QChar c : text) {
+    if (c == u'\\' || c == u'"') out += u'\\';
+    out += c;
+  }
+  return out;
 }
 
 }  // namespace
@@ -273,7 +284,6 @@ void RtfWriter::WriteBlock(const QTextBlock& block, int depth, const char* mark)
     WriteText(label);
     out_ += "\\tab}";
   }
-  out_ += ' ';
 
   QString href;
   bool fieldOpen = false;
@@ -283,16 +293,16 @@ void RtfWriter::WriteBlock(const QTextBlock& block, int depth, const char* mark)
     const QTextCharFormat format = fragment.charFormat();
     const QString fragmentHref = format.isAnchor() ? format.anchorHref() : QString();
     if (fieldOpen && fragmentHref != href) {
-      out_ += "}}}";
+      out_ += "}}";
       fieldOpen = false;
     }
     if (!fieldOpen && !fragmentHref.isEmpty()) {
       href = fragmentHref;
       out_ += "{\\field{\\*\\fldinst{HYPERLINK ";
       if (href.startsWith(u'#')) {
-        out_ += "\\\\l \"" + RtfEscape(href.mid(1)) + "\"";
+        out_ += "\\\\l \"" + RtfEscape(FieldQuoted(href.mid(1))) + "\"";
       } else {
-        out_ += "\"" + RtfEscape(href) + "\"";
+        out_ += "\"" + RtfEscape(FieldQuoted(href)) + "\"";
       }
       out_ += "}}{\\fldrslt";
       fieldOpen = true;
@@ -309,9 +319,10 @@ void RtfWriter::WriteBlock(const QTextBlock& block, int depth, const char* mark)
     WriteText(text);
     out_ += '}';
   }
-  if (fieldOpen) out_ += "}}}";
-  // The paragraph mark carries the block's character format.
-  WriteCharFormat(block.charFormat());
+  if (fieldOpen) out_ += "}}";
+  // The paragraph mark carries the block's character format (the first block
+  // of a table cell carries the cell's format instead).
+  if (!IsFirstBlockOfCell(block)) WriteCharFormat(block.charFormat());
   out_ += mark;
   if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter) out_ += "\\page";
   out_ += '\n';
@@ -402,21 +413,7 @@ void RtfWriter::WriteTable(const QTextTable* table, int depth) {
         continue;
       }
       // The cell's blocks and tables; its last block ends with the cell mark.
-      QTextFrame::iterator it = cell.begin();
-      while (!it.atEnd()) {
-        QTextFrame::iterator next = it;
-        ++next;
-        if (const QTextFrame* child = it.currentFrame()) {
-          if (const auto* nested = qobject_cast<const QTextTable*>(child)) {
-            WriteTable(nested, depth + 1);
-          } else {
-            WriteFrame(child, depth);
-          }
-        } else {
-          WriteBlock(it.currentBlock(), depth, next.atEnd() ? cellMark : "\\par");
-        }
-        it = next;
-      }
+      WriteItems(cell.begin(), depth, cellMark);
     }
     if (depth == 1) {
       out_ += "\\row\n";
@@ -426,17 +423,29 @@ void RtfWriter::WriteTable(const QTextTable* table, int depth) {
   }
 }
 
-void RtfWriter::WriteFrame(const QTextFrame* frame, int depth) {
-  for (QTextFrame::iterator it = frame->begin(); !it.atEnd(); ++it) {
+void RtfWriter::WriteItems(QTextFrame::iterator it, int depth, const char* lastMark) {
+  bool atStart = true;
+  while (!it.atEnd()) {
+    QTextFrame::iterator next = it;
+    ++next;
     if (const QTextFrame* child = it.currentFrame()) {
       if (const auto* table = qobject_cast<const QTextTable*>(child)) {
         WriteTable(table, depth + 1);
       } else {
-        WriteFrame(child, depth);
+        WriteItems(child->begin(), depth, "\\par");
       }
+      atStart = false;
     } else {
-      WriteBlock(it.currentBlock(), depth, "\\par");
+      const QTextBlock block = it.currentBlock();
+      // Qt keeps an empty block before a table that starts a frame; a reader
+      // recreates it, so it is not written. Between two tables the block is
+      // written: without a paragraph between them they would be one table.
+      const bool structural =
+          atStart && block.length() <= 1 && !next.atEnd() && next.currentFrame() != nullptr;
+      if (!structural) WriteBlock(block, depth, next.atEnd() ? lastMark : "\\par");
+      atStart = false;
     }
+    it = next;
   }
 }
 
@@ -503,7 +512,7 @@ QByteArray RtfWriter::Write() {
   const QFont font = doc_.defaultFont();
   fonts_.push_back(font.family().isEmpty() ? QStringLiteral("Arial") : font.family());
   if (font.pointSizeF() > 0) defaultSize_ = font.pointSizeF();
-  WriteFrame(doc_.rootFrame(), 0);
+  WriteItems(doc_.rootFrame()->begin(), 0, "\\par");
   QByteArray result = Header();
   result += "\\viewkind4\n";
   result += out_;

@@ -6,13 +6,14 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <QTextFrame>
 #include <map>
 #include <vector>
 
 class QTextBlock;
 class QTextCharFormat;
 class QTextDocument;
-class QTextFrame;
+
 class QTextImageFormat;
 class QTextList;
 class QTextTable;
@@ -25,7 +26,8 @@ class RtfWriter {
   QByteArray Write();
 
  private:
-  void WriteFrame(const QTextFrame* frame, int depth);
+  // Blocks and tables of a frame or cell; its last block ends with `lastMark`.
+  void WriteItems(QTextFrame::iterator it, int depth, const char* lastMark);
   void WriteBlock(const QTextBlock& block, int depth, const char* mark);
   void WriteTable(const QTextTable* table, int depth);
   void WriteCharFormat(const QTextCharFormat& format);
