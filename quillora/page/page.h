@@ -37,6 +37,9 @@ class TPDFPage {
   void SetPageSize(TPaperKind Size);
   void SetOrientation(TPaperOrientation Orientation);
   void SetRotate(TPageTurn Rotate) { FRotate = Rotate; }
+  // A size of its own in points (page_canvas.cpp); "Page in progress" as
+  // SetPageSize. The recording follows it while its canvas is not taken.
+  void SetCustomSize(int Width, int Height);
   TPaperKind PageSize() const { return FSize; }
   TPaperOrientation Orientation() const { return FOrientation; }
   TPageTurn Rotate() const { return FRotate; }

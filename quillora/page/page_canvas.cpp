@@ -23,6 +23,17 @@ int MulDiv(int64_t A, int64_t B, int64_t C) {
 
 }  // namespace
 
+void TPDFPage::SetCustomSize(int Width, int Height) {
+  if (FPageInProgress) throw TPDFException("Page in progress");
+  if (Width < 1 || Height < 1) throw TPDFException("Invalid page size");
+  FWidth = Width;
+  FHeight = Height;
+  if (FRecording && !FCanvasTaken) {
+    FreeCanvas();
+    CreateCanvas();
+  }
+}
+
 void TPDFPage::CreateCanvas() {
   if (FRecording) throw TPDFException("Canvas for this page already created");
   auto Recording = std::make_unique<TPageRecording>();
