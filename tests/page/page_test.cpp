@@ -79,6 +79,12 @@ TEST_F(PageSetup, SizeIsFrozenByTheFirstCoordinate) {
   EXPECT_EQ(Message([&] { page().SetOrientation(orLandscape); }), "Page in progress");
 }
 
+TEST_F(PageSetup, CanvasIsCreatedOncePerPage) {
+  EXPECT_EQ(Message([&] { page().CreateCanvas(); }), "Canvas for this page already created");
+  page().FreeCanvas();
+  EXPECT_NO_THROW(page().CreateCanvas());
+}
+
 TEST(PageCoordinates, ResolutionScalesDeviceUnits) {
   TPDFDocument doc;
   doc.SetResolution(144);
