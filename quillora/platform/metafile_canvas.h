@@ -185,7 +185,9 @@ class TMetafileCanvas {
   TSize TextExtent(std::u16string_view Text);
   TSize TextExtent(std::string_view Text);
   int TextWidth(std::u16string_view Text) { return TextExtent(Text).Width; }
+  int TextWidth(std::string_view Text) { return TextExtent(Text).Width; }
   int TextHeight(std::u16string_view Text) { return TextExtent(Text).Height; }
+  int TextHeight(std::string_view Text) { return TextExtent(Text).Height; }
 
   // --- bitmaps ----------------------------------------------------------------
   // Source rectangles are in bitmap pixels, top row 0, and must lie inside
@@ -263,7 +265,7 @@ class TMetafileCanvas {
   void InflateForPen(TBounds& B) const;
   static void PutBounds(emf::TRecordWriter& W, size_t At, const TBounds& B);
   TBounds PointsBounds(std::span<const TPoint> Points) const;
-  TBounds BoxBounds(int X1, int Y1, int X2, int Y2) const;
+  TBounds BoxBounds(double X1, double Y1, double X2, double Y2) const;
   TBounds ArcBounds(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4, bool WithCenter,
                     TPoint* EndPoint) const;
 

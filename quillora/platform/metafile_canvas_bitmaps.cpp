@@ -1,5 +1,6 @@
 // Bitmaps of the recording canvas: the blt and DIB records, each carrying
 // the source rectangle as a bottom-up device-independent bitmap.
+#include <cstdint>
 #include <cstring>
 
 #include "quillora/core/exception.h"
@@ -102,7 +103,7 @@ void PutIdentity(TRecordWriter& W, size_t At) {
 }  // namespace
 
 TMetafileCanvas::TBounds TMetafileCanvas::DestBounds(int X, int Y, int Width, int Height) const {
-  return BoxBounds(X, Y, X + Width, Y + Height);
+  return BoxBounds(X, Y, static_cast<double>(X) + Width, static_cast<double>(Y) + Height);
 }
 
 void TMetafileCanvas::WriteBlt(uint32_t Type, int X, int Y, int Width, int Height,
@@ -167,7 +168,7 @@ void TMetafileCanvas::WriteDIBits(uint32_t Type, int X, int Y, int Width, int He
     // The bits land unscaled, pixel for pixel, at the mapped point.
     const TPoint D = LPtoDP({X, Y});
     B.Add(D.X, D.Y);
-    B.Add(D.X + WidthSrc - 1.0, D.Y + HeightSrc - 1.0);
+    B.Add(D.X + (WidthSrc - 1.0), D.Y + (HeightSrc - 1.0));
   }
   const size_t At = FWriter.Begin(Type, Fixed + Src.InfoSize + Src.BitsSize);
   PutBounds(FWriter, At + dibits::Bounds, B);
@@ -202,8 +203,12 @@ void TMetafileCanvas::Draw(int X, int Y, const TBitmap& Bitmap) {
 void TMetafileCanvas::StretchDraw(const TRect& Rect, const TBitmap& Bitmap) {
   CheckOpen();
   if (Bitmap.Width() <= 0 || Bitmap.Height() <= 0) return;
-  WriteBlt(EMR_STRETCHBLT, Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top,
-           &Bitmap, 0, 0, Bitmap.Width(), Bitmap.Height(), SRCCOPY);
+  const int64_t W = int64_t{Rect.Right} - Rect.Left, H = int64_t{Rect.Bottom} - Rect.Top;
+  if (W > INT32_MAX || W < INT32_MIN || H > INT32_MAX || H < INT32_MIN)
+    throw Exception("Rectangle too large");
+  if (W == 0 || H == 0) return;
+  WriteBlt(EMR_STRETCHBLT, Rect.Left, Rect.Top, static_cast<int>(W), static_cast<int>(H), &Bitmap,
+           0, 0, Bitmap.Width(), Bitmap.Height(), SRCCOPY);
 }
 
 void TMetafileCanvas::BitBlt(int X, int Y, int Width, int Height, const TBitmap* Source, int XSrc,

@@ -1,6 +1,7 @@
 // Lines, curves, shapes, pixels, paths and clipping of the recording canvas.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
@@ -51,7 +52,8 @@ TMetafileCanvas::TBounds TMetafileCanvas::PointsBounds(std::span<const TPoint> P
   return B;
 }
 
-TMetafileCanvas::TBounds TMetafileCanvas::BoxBounds(int X1, int Y1, int X2, int Y2) const {
+TMetafileCanvas::TBounds TMetafileCanvas::BoxBounds(double X1, double Y1, double X2,
+                                                    double Y2) const {
   TBounds B;
   AddPoint(B, X1, Y1);
   AddPoint(B, X2, Y1);
@@ -399,16 +401,31 @@ bool TMetafileCanvas::AngleArc(int X, int Y, int Radius, float StartAngle, float
   return true;
 }
 
+namespace {
+
+// Width and height of a rectangle, which must fit the records' 32-bit fields.
+void RectSize(const TRect& Rect, int& Width, int& Height) {
+  const int64_t W = int64_t{Rect.Right} - Rect.Left, H = int64_t{Rect.Bottom} - Rect.Top;
+  if (W > INT32_MAX || W < INT32_MIN || H > INT32_MAX || H < INT32_MIN)
+    throw Exception("Rectangle too large");
+  Width = static_cast<int>(W);
+  Height = static_cast<int>(H);
+}
+
+}  // namespace
+
 void TMetafileCanvas::FillRect(const TRect& Rect) {
   CheckOpen();
-  if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return;
-  BitBlt(Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top, nullptr, 0, 0,
-         PATCOPY);
+  int W, H;
+  RectSize(Rect, W, H);
+  if (W <= 0 || H <= 0) return;
+  BitBlt(Rect.Left, Rect.Top, W, H, nullptr, 0, 0, PATCOPY);
 }
 
 void TMetafileCanvas::FrameRect(const TRect& Rect) {
   CheckOpen();
-  const int W = Rect.Right - Rect.Left, H = Rect.Bottom - Rect.Top;
+  int W, H;
+  RectSize(Rect, W, H);
   if (W <= 0 || H <= 0) return;
   BitBlt(Rect.Left, Rect.Top, W, 1, nullptr, 0, 0, PATCOPY);
   if (H > 1) BitBlt(Rect.Left, Rect.Bottom - 1, W, 1, nullptr, 0, 0, PATCOPY);

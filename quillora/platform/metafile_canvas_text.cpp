@@ -1,6 +1,8 @@
 // Text of the recording canvas: EXTTEXTOUTW and EXTTEXTOUTA records with
 // the advance array GDI writes, measured with the platform font system.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "quillora/core/exception.h"
@@ -201,8 +203,12 @@ void TMetafileCanvas::WriteText(int X, int Y, uint32_t Options, const TRect* Rec
     // The current position moves past the text (back over it when aligned
     // right); centred text leaves it.
     const double Sign = HAlign == TA_RIGHT ? -1 : HAlign == TA_CENTER ? 0 : 1;
-    FState.CurrentPos.X += static_cast<int>(std::lround(Sign * std::cos(Angle) * Total));
-    FState.CurrentPos.Y -= static_cast<int>(std::lround(Sign * std::sin(Angle) * Total));
+    const auto Move = [](int From, double By) {
+      const double To = std::round(From + By);
+      return static_cast<int>(std::clamp(To, double{INT32_MIN}, double{INT32_MAX}));
+    };
+    FState.CurrentPos.X = Move(FState.CurrentPos.X, Sign * std::cos(Angle) * Total);
+    FState.CurrentPos.Y = Move(FState.CurrentPos.Y, -Sign * std::sin(Angle) * Total);
   }
 }
 

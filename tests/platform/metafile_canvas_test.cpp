@@ -2,6 +2,7 @@
 // table and the header's bounds.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "metafile_fixture.h"
@@ -518,6 +519,23 @@ TEST(MetafileCanvas, RecordingIsDeterministic) {
     C.TextOut(5, 5, u"Same bytes");
   };
   EXPECT_EQ(Record(Draw), Record(Draw));
+}
+
+TEST(MetafileCanvas, ExtremeCoordinatesKeepTheBoundsInRange) {
+  constexpr int Lo = INT32_MIN, Hi = INT32_MAX;
+  const TBitmap Pixel(1, 1);
+  const std::string Emf = Record([&](TMetafileCanvas& C) {
+    C.Rectangle(Lo, Lo, Hi, Hi);
+    C.Draw(Hi, Hi, Pixel);
+    C.MoveTo(Hi, 0);
+    C.SetTextAlign(TA_UPDATECP);
+    C.TextOut(0, 0, u"past the edge");
+    EXPECT_EQ(C.PenPos().X, Hi);  // stays at the edge instead of wrapping
+    // Sizes that do not fit the records' fields are refused.
+    EXPECT_THROW(C.FillRect({Lo, 0, Hi, 10}), Exception);
+    EXPECT_THROW(C.StretchDraw({0, Lo, 10, Hi}, Pixel), Exception);
+  });
+  EXPECT_EQ(HeaderBounds(Emf), (Box{Lo, Lo, Hi, Hi}));
 }
 
 }  // namespace
