@@ -781,9 +781,13 @@ bool TMetafileCanvas::SelectStockObject(uint32_t Index) {
 const platform::TFont* TMetafileCanvas::MeasuringFont() {
   const TCanvasFont& F = FState.Font;
   // Text is measured at its size on the device, as GDI does.
-  int Height = static_cast<int>(std::lround(F.Height * ScaleY()));
+  // Sizes beyond what a rasteriser takes are held at its limit.
+  const auto Pixels = [](double V) {
+    return static_cast<int>(std::lround(std::clamp(V, -32767.0, 32767.0)));
+  };
+  int Height = Pixels(F.Height * ScaleY());
   if (Height == 0 && F.Height != 0) Height = F.Height < 0 ? -1 : 1;
-  const int Width = static_cast<int>(std::lround(F.Width * ScaleX()));
+  const int Width = Pixels(F.Width * ScaleX());
   if (FMeasure && FMeasureHeight == Height && FMeasureWidth == Width && FMeasureFont == F)
     return FMeasure.get();
   platform::TLogFont Request;
