@@ -118,7 +118,7 @@ class TEmfBuilder {
     Put32(H, emf::EMR_HEADER);
     Put32(H, 108);
     for (int32_t V : {0, 0, FRight, FBottom}) Put32(H, static_cast<uint32_t>(V));
-    for (int32_t V : {0, 0, FRight * 2540 / 96, FBottom * 2540 / 96})
+    for (int32_t V : {0, 0, (FRight + 1) * 2540 / 96 - 1, (FBottom + 1) * 2540 / 96 - 1})
       Put32(H, static_cast<uint32_t>(V));
     Put32(H, emf::ENHMETA_SIGNATURE);
     Put32(H, emf::ENHMETA_VERSION);

@@ -65,10 +65,11 @@ struct TPlacement {
 
 TPlacement Place(const emf::THeader& H, int ReferencePpi) {
   TPlacement P;
-  const long double MmToPt = 72.0L / 2540;  // frame units are 0.01 mm
+  // Frame units are 0.01 mm; the frame includes its right and bottom edges.
+  const long double MmToPt = 72.0L / 2540;
   const long double Left = H.FrameLeft * MmToPt, Top = H.FrameTop * MmToPt;
-  P.Width = std::max(1, static_cast<int>(std::lround((H.FrameRight - H.FrameLeft) * MmToPt)));
-  P.Height = std::max(1, static_cast<int>(std::lround((H.FrameBottom - H.FrameTop) * MmToPt)));
+  P.Width = std::max(1, static_cast<int>(std::lround((H.FrameRight - H.FrameLeft + 1) * MmToPt)));
+  P.Height = std::max(1, static_cast<int>(std::lround((H.FrameBottom - H.FrameTop + 1) * MmToPt)));
   // Device pixels per inch of the recording, from its reference device.
   long double Ppi = ReferencePpi;
   if (H.DeviceWidth > 0 && H.MillimetersWidth > 0) Ppi = H.DeviceWidth * 25.4L / H.MillimetersWidth;
