@@ -296,6 +296,23 @@ void TEMWParser::Dispatch(const TRecord& R) {
     case EMR_EXTSELECTCLIPRGN:
       DoExtSelectClipRgn(R);
       break;
+    case EMR_BITBLT:
+    case EMR_MASKBLT:
+    case EMR_TRANSPARENTBLT:
+      DoBitBlt(R, Type);
+      break;
+    case EMR_STRETCHBLT:
+      DoStretchBlt(R);
+      break;
+    case EMR_ALPHABLEND:
+      DoAlphaBlend(R);
+      break;
+    case EMR_SETDIBITSTODEVICE:
+      DoSetDIBitsToDevice(R);
+      break;
+    case EMR_STRETCHDIBITS:
+      DoStretchDIBits(R);
+      break;
     case EMR_EXTTEXTOUTA:
       DoExtTextOut(R, false);
       break;
