@@ -7,6 +7,7 @@
 #include "quillora/core/push_button.h"
 #include "quillora/core/radio_group.h"
 #include "quillora/core/text_field.h"
+#include "quillora/fonts/font_registry.h"
 #include "quillora/page/page.h"
 
 namespace quillora {
@@ -39,7 +40,13 @@ void TPDFAcroForm::CheckWidgetPlace(TPDFPage* Page, TRect Rect) const {
 }
 
 const TFormFont& TPDFAcroForm::TextFont() {
-  if (FFormFonts.empty()) FFormFonts.push_back({"Helv", FDocument.AllocateObjectNumber()});
+  if (FFormFonts.empty()) {
+    // The registry's standard Helvetica, written with the document's fonts.
+    TPDFFont* font = FDocument.Fonts().GetFont("Helvetica", 0, false);
+    font->SetUsed(true);
+    if (font->ObjectNumber() < 1) font->SetObjectNumber(FDocument.AllocateObjectNumber());
+    FFormFonts.push_back({font->ResourceName(), font->ObjectNumber()});
+  }
   return FFormFonts.front();
 }
 
@@ -83,17 +90,6 @@ TPDFPushButton* TPDFAcroForm::AddPushButton(TPDFPage* Page, TRect Rect, const st
 
 void TPDFAcroForm::Write() {
   if (Empty()) return;
-  // The standard font the fields' texts use.
-  for (TFormFont& font : FFormFonts) {
-    FDocument.StartObject(font.ObjectNumber);
-    FDocument.WriteText("/Type /Font");
-    FDocument.WriteText("/Subtype /Type1");
-    FDocument.WriteText("/BaseFont /Helvetica");
-    FDocument.WriteText("/Encoding /WinAnsiEncoding");
-    FDocument.EndDictionary();
-    FDocument.EndObject();
-  }
-
   int resources = 0;
   FDocument.StartObject(resources);
   std::string fonts = "/Font <<";

@@ -74,7 +74,8 @@ class TPDFAcroForm {
   void Write();
 
  private:
-  // Helvetica, added to the default resources on first use.
+  // Helvetica from the font registry, added to the default resources on
+  // first use.
   const TFormFont& TextFont();
 
   TPDFDocument& FDocument;

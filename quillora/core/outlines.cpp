@@ -2,10 +2,10 @@
 
 #include "quillora/core/actions.h"
 #include "quillora/core/annotations.h"
+#include "quillora/core/charset.h"
 #include "quillora/core/document.h"
 #include "quillora/core/exception.h"
 #include "quillora/core/tokens.h"
-#include "quillora/platform/codepage.h"
 
 namespace quillora {
 
@@ -13,41 +13,6 @@ namespace {
 
 std::string Ref(int Number) {
   return IntToStr(Number) + " 0 R";
-}
-
-// The code page in which a title of the given charset is read.
-int TitleCodePage(uint8_t Charset) {
-  switch (Charset) {
-    case 128:
-      return 932;
-    case 129:
-      return 949;
-    case 134:
-      return 936;
-    case 136:
-      return 950;
-    case 161:
-      return 1253;
-    case 162:
-      return 1254;
-    case 186:
-      return 1257;
-    case 204:
-      return 1251;
-    case 238:
-      return 1250;
-    default:
-      return 1252;
-  }
-}
-
-// "FEFF" and the UTF-16 units of the title, big-endian; empty for no text.
-std::string UnicodeTitleHex(const std::string& Title, uint8_t Charset) {
-  std::u16string text = platform::MultiByteToUnicode(Title, TitleCodePage(Charset));
-  if (text.empty()) return "";
-  std::string hex = "FEFF";
-  for (char16_t unit : text) hex += WordToHex(unit);
-  return hex;
 }
 
 }  // namespace
@@ -111,7 +76,7 @@ void TOutlineEntry::WriteObject(TPDFDocument& Document, int RootNumber) const {
     Document.WriteText("/Title " + Document.LiteralString(FTitle, number));
   else
     Document.WriteText("/Title <" +
-                       Document.EncryptHexString(UnicodeTitleHex(FTitle, FCharset), number) + ">");
+                       Document.EncryptHexString(AnsiToUnicodeHex(FTitle, FCharset), number) + ">");
   // Colour and style exist from PDF 1.4 on.
   if (Document.Version() >= v14) {
     if (FColor != 0) Document.WriteText("/C [" + ColorComponents(FColor) + " ]");

@@ -47,7 +47,7 @@ void BuildForm(TPDFDocument& d) {
   size->AddButton(page, {140, 300, 160, 320}, "Large")->SetChecked(true);
 }
 
-// Numbers in BuildForm's file: the form font 3, the fields 4 to 8, the
+// Numbers in BuildForm's file: the form's font 3, the fields 4 to 8, the
 // group 9 and its buttons 10 and 11 (all taken when added), the information
 // dictionary 12, the page's resources and content 13 and 14, appearances 15
 // to 24, default resources 25, the form 26, the catalog 27.
@@ -57,14 +57,16 @@ TEST(Form, FormDictionaryListsFieldsThenGroupsWithResourcesAndCalculationOrder) 
   EXPECT_EQ(ObjectText(pdf, 26),
             "26 0 obj\r\n<</Fields [4 0 R 5 0 R 6 0 R 7 0 R 8 0 R 9 0 R ]/DR 25 0 R\r\n"
             "/CO [5 0 R ]>>\r\nendobj\r\n");
-  EXPECT_EQ(ObjectText(pdf, 25), "25 0 obj\r\n<</Font <</Helv 3 0 R >>\r\n>>\r\nendobj\r\n");
+  EXPECT_EQ(ObjectText(pdf, 25), "25 0 obj\r\n<</Font <</F0 3 0 R >>\r\n>>\r\nendobj\r\n");
+  // The registry's Helvetica, written with the fonts after the catalog.
   EXPECT_EQ(ObjectText(pdf, 3),
             "3 0 obj\r\n<</Type /Font\r\n/Subtype /Type1\r\n/BaseFont /Helvetica\r\n"
-            "/Encoding /WinAnsiEncoding\r\n>>\r\nendobj\r\n");
+            "/Encoding /WinAnsiEncoding\r\n/FirstChar 32\r\n/LastChar 255\r\n>>\r\nendobj\r\n");
+  EXPECT_LT(pdf.find("\n27 0 obj\r\n"), pdf.find("\n3 0 obj\r\n"));
   EXPECT_NE(ObjectText(pdf, 27).find("/AcroForm 26 0 R\r\n>>"), std::string::npos);
   // The page with its widgets, then the group, the form, the catalog.
-  size_t page = pdf.find("2 0 obj\r\n"), group = pdf.find("9 0 obj\r\n"),
-         form = pdf.find("26 0 obj\r\n"), catalog = pdf.find("27 0 obj\r\n");
+  size_t page = pdf.find("\n2 0 obj\r\n"), group = pdf.find("\n9 0 obj\r\n"),
+         form = pdf.find("\n26 0 obj\r\n"), catalog = pdf.find("\n27 0 obj\r\n");
   EXPECT_LT(page, group);
   EXPECT_LT(group, form);
   EXPECT_LT(form, catalog);
@@ -80,10 +82,10 @@ TEST(Form, FieldObjects) {
   EXPECT_EQ(ObjectText(pdf, 4),
             "4 0 obj\r\n" + widget +
                 "/Rect [100 718 300 742]\r\n/P 2 0 R\r\n/F 4\r\n/T (Name)\r\n/FT /Tx\r\n/Ff 2\r\n"
-                "/DA (/Helv 10 Tf 0 g)\r\n/V (Ada \\(Lovelace\\))\r\n"
+                "/DA (/F0 10 Tf 0 g)\r\n/V (Ada \\(Lovelace\\))\r\n"
                 "/MK <</BC [0 0 0] /BG [1 1 1]>>\r\n/AP <</N 15 0 R>>\r\n>>\r\nendobj\r\n");
   EXPECT_NE(ObjectText(pdf, 5).find(
-                "/Ff 1\r\n/DA (/Helv 10 Tf 0 g)\r\n/V ()\r\n/MK <</BC [0 0 0] /BG [1 1 1]>>\r\n"
+                "/Ff 1\r\n/DA (/F0 10 Tf 0 g)\r\n/V ()\r\n/MK <</BC [0 0 0] /BG [1 1 1]>>\r\n"
                 "/AA <</C <</S /JavaScript /JS (event.value = 6 * 7;)>>>>\r\n"),
             std::string::npos);
   EXPECT_NE(ObjectText(pdf, 6).find("/T (Agree)\r\n/FT /Btn\r\n/Ff 0\r\n/V /Yes\r\n/AS /Yes\r\n"),
@@ -104,14 +106,12 @@ TEST(Form, FieldObjects) {
                 "/MK <</BC [0 0 0] /BG [1 1 1]>>\r\n/AP <</N <</Large 23 0 R /Off 24 0 R>>>>\r\n"
                 ">>\r\nendobj\r\n");
   EXPECT_NE(ObjectText(pdf, 10).find("/AS /Off\r\n"), std::string::npos);
-  // An appearance: the box, then the value in Helvetica.
-  EXPECT_NE(
-      ObjectText(pdf, 15).find("/BBox [0 0 200 24]\r\n/Resources <</Font <</Helv 3 0 R>>>>\r\n"
-                               "/Length 150\r\n"),
-      std::string::npos);
-  EXPECT_NE(
-      ObjectText(pdf, 15).find("/Helv 10 Tf\r\n0 g\r\n2 8.4 Td\r\n(Ada \\(Lovelace\\)) Tj\r\n"),
-      std::string::npos);
+  // An appearance: the box, then the value in F0etica.
+  EXPECT_NE(ObjectText(pdf, 15).find("/BBox [0 0 200 24]\r\n/Resources <</Font <</F0 3 0 R>>>>\r\n"
+                                     "/Length 148\r\n"),
+            std::string::npos);
+  EXPECT_NE(ObjectText(pdf, 15).find("/F0 10 Tf\r\n0 g\r\n2 8.4 Td\r\n(Ada \\(Lovelace\\)) Tj\r\n"),
+            std::string::npos);
 }
 
 TEST(RadioGroups, FlagsAndValue) {
