@@ -164,6 +164,10 @@ TEST(Outlines, ReadersShowTitlesAndTargets) {
     });
     std::string password = protect ? "user" : "";
     EXPECT_EQ(QpdfCheck(file, password), "");
+    // Protected, the titles (the Unicode one too) are encrypted.
+    std::string raw = testing_support::ReadFile(file);
+    for (const char* clear : {"(One.a)", "(Two)", "<FEFF041F0440"})
+      EXPECT_EQ(raw.find(clear) != std::string::npos, !protect) << clear;
     std::string pw = protect ? " -p user" : "";
     auto shown = testing_support::Run("mutool show" + pw + " " + Quote(file.string()) + " outline");
     EXPECT_EQ(shown.exit_code, 0) << shown.err;
