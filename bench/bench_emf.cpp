@@ -49,7 +49,7 @@ uint32_t Record(const fs::path& File, uint32_t Wanted) {
                                     u"Metafile playback", u"\u041f\u0440\u0438\u0432\u0435\u0442"};
     C.Font().Name = "DejaVu Sans";
     C.SetBkMode(emf::TRANSPARENT);
-    for (int i = 0; C.RecordedSize() < size_t{Wanted} * 40; ++i) {
+    for (int i = 0; C.RecordedSize() < size_t{Wanted} * 49; ++i) {
       C.Pen().Color = RGB(R(256), R(256), R(256));
       C.Pen().Width = 1 + R(3);
       C.MoveTo(R(794), R(1123));
