@@ -264,13 +264,6 @@ TEST_F(PlaybackTest, ObjectsOutsideTheTableAreIgnored) {
   EXPECT_EQ(Play(B), "0 0 1 rg");
 }
 
-TEST_F(PlaybackTest, FontDifferingOnlyInEscapementIsStoredWithoutChange) {
-  // Observable through the log: nothing is written for a font selection.
-  TEmfBuilder B;
-  B.Font(1, -16, u"Arial").Font(2, -16, u"Arial", 400, 0, 900).Select(1).Select(2);
-  EXPECT_EQ(Play(B), "");
-}
-
 TEST_F(PlaybackTest, ArcDirectionComesBackWithRestoreDC) {
   // Clockwise arcs exchange start and end; a restore brings back clockwise.
   TEmfBuilder Clockwise;

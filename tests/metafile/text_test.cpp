@@ -173,6 +173,28 @@ TEST_F(PlaybackTest, TextColourWrittenOncePerRunOfText) {
   EXPECT_EQ(Count(Lines, " Tj"), 4u);
 }
 
+TEST_F(PlaybackTest, FontDifferingOnlyInEscapementKeepsThePageFont) {
+  const std::string T = TextBody(100, 100, 0, {0, 0, -1, -1}, u"Hi");
+  TEmfBuilder B;
+  B.Font(1, -16, u"Arial")
+      .Font(2, -16, u"Arial", 400, 0, 900)
+      .Font(3, -16, u"Arial", 700, 0, 900)
+      .Select(1)
+      .Raw(EMR_EXTTEXTOUTW, T)
+      .Select(2)
+      .Raw(EMR_EXTTEXTOUTW, T)
+      .Select(3)
+      .Raw(EMR_EXTTEXTOUTW, T);
+  const std::string Lines = Play(B);
+  // The escapement turns the text but chooses no new font; the bold one does.
+  EXPECT_EQ(Count(Lines, " Tf\n"), 2u) << Lines;
+  const auto M = Matrices(Lines);
+  ASSERT_EQ(M.size(), 3u);
+  EXPECT_DOUBLE_EQ(M[0].B, 0);
+  EXPECT_DOUBLE_EQ(M[1].B, 12);
+  EXPECT_DOUBLE_EQ(M[2].B, 12);
+}
+
 TEST_F(PlaybackTest, TextInsideAPathIsSkipped) {
   TEmfBuilder B;
   B.Rec(EMR_BEGINPATH)
