@@ -264,6 +264,7 @@ void TMForm::PrintPreviewItemClick() {
 void TMForm::PrintItemClick() {
   QPrinter printer(QPrinter::HighResolution);
   SetUpPrinter(printer);
+  printer.setDocName(print_title_);
   QPrintDialog dialog(&printer, this);
   dialog.setObjectName("PrintDialog");
   if (RichViewEdit1->textCursor().hasSelection()) {

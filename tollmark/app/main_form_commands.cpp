@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QTextList>
 #include <QTextTable>
@@ -563,11 +564,20 @@ void TMForm::ChooseColor(QAction* action, const QString& title, const QColor& in
 }
 
 void TMForm::FontDialogItemClick() {
-  QFontDialog dialog(CurrentFont(*RichViewEdit1), this);
+  // The dialog lists installed families; a name the font system substitutes
+  // (Arial for Liberation Sans) is shown as its substitute and kept when the
+  // user leaves the family as it is.
+  const QFont current = CurrentFont(*RichViewEdit1);
+  QFont shown = current;
+  const QString installed = QFontInfo(current).family();
+  shown.setFamilies(QStringList{installed});
+  QFontDialog dialog(shown, this);
   dialog.setObjectName("FontDialog");
   if (Hooks().exec_dialog(dialog) == QDialog::Accepted) {
+    QFont chosen = dialog.currentFont();
+    if (chosen.family() == installed) chosen.setFamilies(QStringList{current.family()});
     QTextCharFormat format;
-    format.setFont(dialog.currentFont(), QTextCharFormat::FontPropertiesSpecifiedOnly);
+    format.setFont(chosen, QTextCharFormat::FontPropertiesSpecifiedOnly);
     MergeCharFormat(*RichViewEdit1, format);
   }
   RichViewEdit1->setFocus();

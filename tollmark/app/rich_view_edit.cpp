@@ -139,6 +139,11 @@ void RichViewEdit::PaintTableGrids(QPainter& painter) {
       for (int c = 0; c < columns; ++c) {
         const QTextTableCell cell = table->cellAt(r, c);
         if (cell.row() != r || cell.column() != c) continue;
+        const QTextTableCellFormat format = cell.format().toTableCellFormat();
+        if (format.topBorder() > 0 || format.leftBorder() > 0 || format.bottomBorder() > 0 ||
+            format.rightBorder() > 0) {
+          continue;  // drawn by the document itself
+        }
         const QRectF rect(QPointF(xs[c], ys[r]),
                           QPointF(xs[std::min(columns, c + cell.columnSpan())],
                                   ys[std::min(rows, r + cell.rowSpan())]));

@@ -34,6 +34,27 @@ std::vector<int> Portions(int total, int parts) {
   return sizes;
 }
 
+// Borders are kept on the cells (with collapsed borders), as RTF keeps them.
+void SetAllCellBorders(QTextTable& table, qreal width, const QColor& color) {
+  QTextTableFormat table_format = table.format();
+  table_format.setBorder(0);
+  table_format.setBorderCollapse(true);
+  table.setFormat(table_format);
+  const QTextFrameFormat::BorderStyle style =
+      width > 0 ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None;
+  for (int r = 0; r < table.rows(); ++r) {
+    for (int c = 0; c < table.columns(); ++c) {
+      QTextTableCell cell = table.cellAt(r, c);
+      if (cell.row() != r || cell.column() != c) continue;
+      QTextTableCellFormat format = CellFormat(cell);
+      format.setBorder(width);
+      format.setBorderStyle(style);
+      format.setBorderBrush(color);
+      cell.setFormat(format);
+    }
+  }
+}
+
 void SelectCells(QTextEdit& edit, QTextTable& table, int row1, int column1, int row2, int column2) {
   QTextCursor cursor = table.cellAt(row1, column1).firstCursorPosition();
   cursor.setPosition(table.cellAt(row2, column2).lastCursorPosition().position(),
@@ -45,9 +66,6 @@ void SelectCells(QTextEdit& edit, QTextTable& table, int row1, int column1, int 
 
 void InsertTable(QTextEdit& edit, const TableShape& shape) {
   QTextTableFormat format;
-  format.setBorder(shape.border);
-  format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-  format.setBorderBrush(Qt::black);
   format.setCellSpacing(0);
   format.setCellPadding(4);
   format.setBorderCollapse(true);
@@ -59,6 +77,7 @@ void InsertTable(QTextEdit& edit, const TableShape& shape) {
   cursor.removeSelectedText();
   QTextTable* table =
       cursor.insertTable(std::max(1, shape.rows), std::max(1, shape.columns), format);
+  SetAllCellBorders(*table, shape.border, Qt::black);
   cursor.endEditBlock();
   edit.setTextCursor(table->cellAt(0, 0).firstCursorPosition());
 }
@@ -304,8 +323,12 @@ void MergeCells(QTextEdit& edit) {
 TableProperties PropertiesOf(const QTextTable& table) {
   const QTextTableFormat format = table.format();
   TableProperties properties;
-  properties.border = format.border();
-  properties.border_color = format.borderBrush().color();
+  const QTextTableCellFormat first = CellFormat(table.cellAt(0, 0));
+  properties.border =
+      first.hasProperty(QTextFormat::TableCellTopBorder) ? first.topBorder() : format.border();
+  properties.border_color = first.hasProperty(QTextFormat::TableCellTopBorderBrush)
+                                ? first.topBorderBrush().color()
+                                : format.borderBrush().color();
   properties.cell_spacing = format.cellSpacing();
   properties.cell_padding = format.cellPadding();
   properties.width_percent = format.width().type() == QTextLength::PercentageLength
@@ -320,11 +343,10 @@ TableProperties PropertiesOf(const QTextTable& table) {
 void SetTableProperties(QTextEdit& edit, const TableProperties& properties) {
   QTextTable* table = CurrentTable(edit);
   if (!table) return;
+  QTextCursor cursor = edit.textCursor();
+  cursor.beginEditBlock();
+  SetAllCellBorders(*table, properties.border, properties.border_color);
   QTextTableFormat format = table->format();
-  format.setBorder(properties.border);
-  format.setBorderStyle(properties.border > 0 ? QTextFrameFormat::BorderStyle_Solid
-                                              : QTextFrameFormat::BorderStyle_None);
-  format.setBorderBrush(properties.border_color);
   format.setCellSpacing(properties.cell_spacing);
   format.setCellPadding(properties.cell_padding);
   if (properties.width_percent > 0) {
@@ -339,6 +361,7 @@ void SetTableProperties(QTextEdit& edit, const TableProperties& properties) {
     format.clearBackground();
   }
   table->setFormat(format);
+  cursor.endEditBlock();
 }
 
 }  // namespace tollmark

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -168,6 +169,36 @@ TEST_F(EditCommandsTest, TextColorFromTheColorDialog) {
   EXPECT_EQ(FormatAt(1).background().style(), Qt::NoBrush);
 }
 
+// Arial is shown as the installed font that stands in for it, and stays
+// Arial when only the style changes.
+TEST_F(EditCommandsTest, FontDialogKeepsASubstitutedFamily) {
+  Type("text");
+  Editor().selectAll();
+  ui->AnswerDialog([](QDialog& dialog) {
+    auto* fonts = qobject_cast<QFontDialog*>(&dialog);
+    EXPECT_NE(fonts, nullptr);
+    if (!fonts) return int(QDialog::Rejected);
+    QFont font = fonts->currentFont();
+    EXPECT_EQ(font.family(), "Liberation Sans");
+    font.setPointSize(16);
+    fonts->setCurrentFont(font);
+    return int(QDialog::Accepted);
+  });
+  Menu({"F&ont", "&Font..."});
+  EXPECT_EQ(tollmark::CurrentFont(Editor()).family(), "Arial");
+  EXPECT_EQ(FormatAt(2).fontPointSize(), 16);
+
+  ui->AnswerDialog([](QDialog& dialog) {
+    auto* fonts = qobject_cast<QFontDialog*>(&dialog);
+    QFont font("DejaVu Serif");
+    font.setPointSize(12);
+    fonts->setCurrentFont(font);
+    return int(QDialog::Accepted);
+  });
+  Menu({"F&ont", "&Font..."});
+  EXPECT_EQ(tollmark::CurrentFont(Editor()).family(), "DejaVu Serif");
+}
+
 TEST_F(EditCommandsTest, ParagraphAlignmentListsAndSpacing) {
   Type("first");
   QTest::keyClick(&Editor(), Qt::Key_Return);
@@ -317,10 +348,14 @@ TEST_F(EditCommandsTest, TableCommands) {
   Editor().setTextCursor(table->cellAt(1, 0).firstCursorPosition());
   Menu({"&Table", "Align Cell Contents", "&Bottom"});
   EXPECT_EQ(table->cellAt(1, 0).format().verticalAlignment(), QTextCharFormat::AlignBottom);
+  // A new table has all its borders; one side toggles off and on again.
+  Menu({"&Table", "Cell Borders Submenu", "&Left Border"});
+  EXPECT_EQ(table->cellAt(1, 0).format().toTableCellFormat().leftBorder(), 0);
+  EXPECT_GT(table->cellAt(1, 0).format().toTableCellFormat().topBorder(), 0);
   Menu({"&Table", "Cell Borders Submenu", "&Left Border"});
   EXPECT_GT(table->cellAt(1, 0).format().toTableCellFormat().leftBorder(), 0);
-  Menu({"&Table", "Cell Borders Submenu", "&Left Border"});  // toggles off
-  EXPECT_EQ(table->cellAt(1, 0).format().toTableCellFormat().leftBorder(), 0);
+  Menu({"&Table", "Cell Borders Submenu", "&No Borders"});
+  EXPECT_EQ(table->cellAt(1, 0).format().toTableCellFormat().topBorder(), 0);
 
   ui->AnswerDialog([](QDialog& dialog) {
     Child<QDoubleSpinBox>(dialog, "BorderBox")->setValue(3);
@@ -328,7 +363,7 @@ TEST_F(EditCommandsTest, TableCommands) {
     return int(QDialog::Accepted);
   });
   Menu({"&Table", "Table &Properties..."});
-  EXPECT_EQ(table->format().border(), 3);
+  EXPECT_EQ(table->cellAt(2, 3).format().toTableCellFormat().topBorder(), 3);
   EXPECT_EQ(table->format().width(), QTextLength(QTextLength::PercentageLength, 50));
 
   Menu({"&Table", "Delete R&ows"});
@@ -336,6 +371,24 @@ TEST_F(EditCommandsTest, TableCommands) {
   Menu({"&Table", "&Delete Table"});
   EXPECT_EQ(tollmark::CurrentTable(Editor()), nullptr);
   EXPECT_FALSE(form->Command("rvActionTableDeleteRows1")->isEnabled());
+}
+
+TEST_F(EditCommandsTest, TableBordersSurviveSavingAsRtf) {
+  ui->AnswerDialog([](QDialog& dialog) {
+    Child<QDoubleSpinBox>(dialog, "BorderBox")->setValue(2);
+    return int(QDialog::Accepted);
+  });
+  Menu({"&Table", "&Insert Table..."});
+  Type("cell");
+  ui->AnswerSave(TempFile("table.rtf"));
+  Menu({"&File", "Save &As..."});
+  ui->AnswerOpen(TempFile("table.rtf"));
+  Menu({"&File", "&Open..."});
+  const QTextCursor found = Editor().document()->find("cell");
+  ASSERT_NE(found.currentTable(), nullptr);
+  const QTextTableCellFormat cell = found.currentTable()->cellAt(1, 2).format().toTableCellFormat();
+  EXPECT_GT(cell.leftBorder(), 0);
+  EXPECT_EQ(cell.leftBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
 }
 
 TEST_F(EditCommandsTest, AboutBoxAndHelpAddresses) {

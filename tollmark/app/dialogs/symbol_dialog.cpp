@@ -15,6 +15,7 @@ namespace tollmark {
 namespace {
 
 constexpr int kColumns = 16;
+constexpr int kCellSize = 30;
 constexpr int kSymbolRole = Qt::UserRole + 1;
 
 struct Range {
@@ -40,24 +41,31 @@ SymbolDialog::SymbolDialog(const QFont& font, QWidget* parent) : QDialog(parent)
   setWindowTitle("Symbol");
   font_ = new QFontComboBox;
   font_->setObjectName("FontBox");
-  font_->setCurrentFont(font);
+  QFont upright = font;
+  upright.setItalic(false);
+  upright.setBold(false);
+  font_->setCurrentFont(upright);
   grid_ = new QTableWidget(0, kColumns);
   grid_->setObjectName("SymbolGrid");
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
-  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  grid_->horizontalHeader()->setDefaultSectionSize(30);
-  grid_->verticalHeader()->setDefaultSectionSize(30);
+  grid_->horizontalHeader()->setMinimumSectionSize(kCellSize);
+  grid_->verticalHeader()->setMinimumSectionSize(kCellSize);
+  for (int column = 0; column < kColumns; ++column) grid_->setColumnWidth(column, kCellSize);
+  grid_->verticalHeader()->setDefaultSectionSize(kCellSize);
+  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setMinimumSize(30 * kColumns + 24, 300);
+  grid_->setMinimumSize(kCellSize * kColumns + 24, kCellSize * 10);
   preview_ = new QLabel;
   preview_->setObjectName("SymbolPreview");
   preview_->setMinimumWidth(90);
   preview_->setAlignment(Qt::AlignCenter);
 
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel("&Font:"));
+  auto* font_label = new QLabel("&Font:");
+  font_label->setBuddy(font_);
+  top->addWidget(font_label);
   top->addWidget(font_, 1);
   auto* middle = new QHBoxLayout;
   middle->addWidget(grid_, 1);
@@ -87,7 +95,7 @@ QString SymbolDialog::FontFamily() const {
 
 void SymbolDialog::Fill() {
   QFont font = font_->currentFont();
-  font.setPointSize(13);
+  font.setPointSize(12);
   const QFontMetrics metrics(font);
   grid_->clearContents();
   grid_->setRowCount(0);
