@@ -55,6 +55,18 @@ const char* IconvName(int codePage) {
       return "JOHAB";
     case 10000:
       return "MACINTOSH";
+    case 10001:
+      return "CP932";  // Mac Japanese: Shift-JIS
+    case 10002:
+      return "BIG5";
+    case 10003:
+      return "CP949";
+    case 10007:
+      return "MAC-CYRILLIC";
+    case 10008:
+      return "GBK";
+    case 10029:
+      return "MAC-CENTRALEUROPE";
     case 20866:
       return "KOI8-R";
     case 28591:
@@ -83,7 +95,19 @@ int CodePageForCharset(int charset) {
     case 2:
       return kCodePageSymbol;
     case 77:
-      return 10000;
+      return 10000;  // the Mac charsets
+    case 78:
+      return 10001;
+    case 79:
+      return 10003;
+    case 80:
+      return 10008;
+    case 81:
+      return 10002;
+    case 88:
+      return 10029;
+    case 89:
+      return 10007;
     case 128:
       return 932;
     case 129:

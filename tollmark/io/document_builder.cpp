@@ -185,6 +185,10 @@ void BuildDocument(const RtfDocument& model, QTextDocument& doc) {
   const bool undo = doc.isUndoRedoEnabled();
   doc.setUndoRedoEnabled(false);  // loading is not an edit
   doc.clear();
+  QFont font = doc.defaultFont();
+  if (!model.defaultFamily.isEmpty()) font.setFamilies({model.defaultFamily});
+  font.setPointSizeF(12);  // RTF's default size
+  doc.setDefaultFont(font);
   for (const RtfPicture& picture : model.pictures) {
     doc.addResource(QTextDocument::ImageResource, QUrl(picture.name), picture.image);
   }

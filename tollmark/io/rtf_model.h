@@ -75,6 +75,7 @@ struct RtfDocument {
   std::vector<QTextListFormat> lists;
   std::vector<RtfPicture> pictures;
   DocumentInfo info;
+  QString defaultFamily;  // \deff's font: the document's default font
 };
 
 }  // namespace tollmark::io

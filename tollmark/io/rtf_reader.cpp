@@ -800,6 +800,8 @@ void Reader::Run() {
   FlushBytes();
   if (!paragraph_.runs.empty()) EndParagraph();
   tables_.CloseAll(doc_.body);
+  auto font = fonts_.find(defaultFont_);
+  if (font != fonts_.end()) doc_.defaultFamily = font->second.name;
 }
 
 void Reader::GroupStart() {
@@ -1611,8 +1613,14 @@ void Reader::ApplyBorder(Word word, const RtfToken& t) {
         b.width = qRound(f.doubleProperty(widthProp[side]) * kTwipsPerPixel);
       }
       update(b);
+      if (b.style == 0) {  // \brdrnone, \brdrnil: no border at all
+        f.clearProperty(styleProp[side]);
+        f.clearProperty(widthProp[side]);
+        f.clearProperty(brushProp[side]);
+        break;
+      }
       f.setProperty(styleProp[side], QtBorderStyle(b.style));
-      f.setProperty(widthProp[side], b.style == 0 ? 0.0 : std::max(b.width, 1) / kTwipsPerPixel);
+      f.setProperty(widthProp[side], std::max(b.width, 1) / kTwipsPerPixel);
       if (word == Word::kBrdrcf) {
         if (auto color = Color(t.param)) f.setProperty(brushProp[side], QBrush(*color));
       }
@@ -1782,11 +1790,13 @@ void Reader::AppendToParagraph(QStringView text) {
 QTextCharFormat Reader::CharFormat(const CharProps& p) {
   if (cacheValid_ && cachedProps_ == p) return cachedFormat_;
   QTextCharFormat f;
+  // Text in the default font at the default 12 points keeps to the document's
+  // default font, which the document takes from \deff.
   auto font = fonts_.find(p.font);
-  if (font != fonts_.end() && !font->second.name.isEmpty()) {
+  if (p.font != defaultFont_ && font != fonts_.end() && !font->second.name.isEmpty()) {
     f.setFontFamilies({font->second.name});
   }
-  f.setFontPointSize(p.size / 2.0);
+  if (p.size != 24) f.setFontPointSize(p.size / 2.0);
   if (p.bold) f.setFontWeight(QFont::Bold);
   if (p.italic) f.setFontItalic(true);
   if (p.underline != QTextCharFormat::NoUnderline) {

@@ -42,7 +42,10 @@ class Dumper {
   void CharFormat(const QTextCharFormat& f) {
     QStringList families = f.fontFamilies().toStringList();
     out_ += "font=" + (families.isEmpty() ? std::string("-") : families.first().toStdString());
-    out_ += " size=" + Num(f.fontPointSize());
+    // The size in effect: the format's own, or the document's default.
+    out_ +=
+        " size=" + Num(f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize()
+                                                                 : doc_.defaultFont().pointSizeF());
     if (f.fontWeight() >= QFont::DemiBold) out_ += " bold";
     if (f.fontItalic()) out_ += " italic";
     if (f.underlineStyle() != QTextCharFormat::NoUnderline)

@@ -110,7 +110,10 @@ TEST(RtfReader, CharacterFormatting) {
        doc);
   const std::string dump = DumpDocument(doc);
   EXPECT_NE(dump.find("\"big\" font=Times New Roman size=16\n"), std::string::npos) << dump;
-  EXPECT_NE(dump.find("\"B\" font=Arial size=12 bold\n"), std::string::npos) << dump;
+  // \plain returns to \deff's font, the document's default: no family of its own.
+  EXPECT_NE(dump.find("\"B\" font=- size=12 bold\n"), std::string::npos) << dump;
+  EXPECT_EQ(doc.defaultFont().family(), "Arial");
+  EXPECT_EQ(doc.defaultFont().pointSizeF(), 12);
   EXPECT_NE(dump.find("\"I\" font=Times New Roman size=16 italic"), std::string::npos);
   EXPECT_NE(dump.find("\"U\" font=Times New Roman size=16 ul=1"), std::string::npos);
   EXPECT_NE(dump.find("\"D\" font=Times New Roman size=16 ul=2"), std::string::npos);
