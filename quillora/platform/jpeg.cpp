@@ -114,8 +114,9 @@ bool Decode(const std::string& Data, TBitmap& Bitmap, unsigned char* Row, char* 
   return true;
 }
 
-bool Encode(const TBitmap& Bitmap, int Quality, bool Progressive, unsigned char** Out,
-            unsigned long* OutSize, char* Message) {
+// Gray is used when GrayRow is given (a buffer of one row).
+bool Encode(const TBitmap& Bitmap, int Quality, bool Progressive, unsigned char* GrayRow,
+            unsigned char** Out, unsigned long* OutSize, char* Message) {
   jpeg_compress_struct cinfo;
   ErrorManager err;
   cinfo.err = jpeg_std_error(&err.pub);
@@ -131,15 +132,21 @@ bool Encode(const TBitmap& Bitmap, int Quality, bool Progressive, unsigned char*
   jpeg_mem_dest(&cinfo, Out, OutSize);
   cinfo.image_width = static_cast<JDIMENSION>(Bitmap.Width());
   cinfo.image_height = static_cast<JDIMENSION>(Bitmap.Height());
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_EXT_BGR;
+  cinfo.input_components = GrayRow ? 1 : 3;
+  cinfo.in_color_space = GrayRow ? JCS_GRAYSCALE : JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, Quality, TRUE);
   if (Progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[1] = {
-        const_cast<uint8_t*>(Bitmap.ScanLine(static_cast<int>(cinfo.next_scanline)))};
+    const uint8_t* src = Bitmap.ScanLine(static_cast<int>(cinfo.next_scanline));
+    JSAMPROW rows[1] = {const_cast<uint8_t*>(src)};
+    if (GrayRow) {
+      for (int x = 0; x < Bitmap.Width(); ++x)
+        GrayRow[x] = static_cast<unsigned char>(
+            (29 * src[3 * x] + 150 * src[3 * x + 1] + 77 * src[3 * x + 2] + 128) >> 8);
+      rows[0] = GrayRow;
+    }
     jpeg_write_scanlines(&cinfo, rows, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -182,7 +189,9 @@ void TJPEGImage::Assign(const TBitmap& Bitmap) {
   unsigned char* out = nullptr;
   unsigned long size = 0;
   char message[JMSG_LENGTH_MAX] = {};
-  const bool ok = Encode(*source, quality_, progressive_, &out, &size, message);
+  std::vector<unsigned char> grayRow(gray_encoding_ ? static_cast<size_t>(Bitmap.Width()) : 0);
+  const bool ok = Encode(*source, quality_, progressive_, gray_encoding_ ? grayRow.data() : nullptr,
+                         &out, &size, message);
   std::string data;
   if (ok) data.assign(reinterpret_cast<const char*>(out), size);
   std::free(out);
@@ -190,7 +199,7 @@ void TJPEGImage::Assign(const TBitmap& Bitmap) {
   data_ = std::move(data);
   width_ = Bitmap.Width();
   height_ = Bitmap.Height();
-  components_ = 3;
+  components_ = gray_encoding_ ? 1 : 3;
 }
 
 TBitmap TJPEGImage::ToBitmap() const {

@@ -22,6 +22,8 @@ class TJPEGImage : public TGraphic {
   int CompressionQuality() const { return quality_; }
   // 1 to 100; other values are clamped.
   void SetCompressionQuality(int Quality);
+  // When set, Assign encodes one gray component.
+  void SetGrayscale(bool Value) { gray_encoding_ = Value; }
   bool ProgressiveEncoding() const { return progressive_; }
   void SetProgressiveEncoding(bool Value) { progressive_ = Value; }
 
@@ -43,6 +45,7 @@ class TJPEGImage : public TGraphic {
   int components_ = 0;
   int quality_ = 75;
   bool progressive_ = false;
+  bool gray_encoding_ = false;
 };
 
 }  // namespace quillora

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdlib>
+#include <functional>
 #include <regex>
 #include <string>
 
@@ -311,6 +313,34 @@ TEST(ImageObject, JpegDataKeptAndGrayDetected) {
     EXPECT_LT(d.Images().Items(fromBitmap)->Data().size(), colour.Data().size());
     EXPECT_EQ(d.Images().Items(fromBitmap)->Data().substr(0, 2), "\xFF\xD8");
   });
+}
+
+TEST(ImageObject, GrayAndCmykJpegData) {
+  TBitmap b(16, 8, pf24bit);
+  TJPEGImage gray;
+  gray.SetGrayscale(true);
+  gray.Assign(b);
+  TJPEGImage cmyk;
+  cmyk.LoadFromData(
+      ts::ReadFile(std::string(std::getenv("QUILLORA_TEST_DATA")) + "/images/cmyk16x8.jpg"));
+  TPDFDocument doc;
+  std::string pdf = BuildPdf(doc, [&](TPDFDocument& d) {
+    TPDFImage* g = d.Images().Items(d.AddImage(&gray, ieJPEG));
+    EXPECT_TRUE(g->Gray());
+    TPDFImage* c = d.Images().Items(d.AddImage(&cmyk, ieJPEG));
+    EXPECT_FALSE(c->Gray());
+    // DeviceRGB cannot carry CMYK samples: stored as a colour JPEG.
+    TJPEGImage stored;
+    stored.LoadFromData(c->Data());
+    EXPECT_EQ(stored.Components(), 3);
+    d.CurrentPage()->DrawImage(0, 0, 0, 16, 8);
+    d.CurrentPage()->DrawImage(1, 0, 20, 16, 8);
+  });
+  EXPECT_NE(pdf.find("/ColorSpace /DeviceGray\r\n/BitsPerComponent 8\r\n/Width 16\r\n/Height "
+                     "8\r\n/Filter /DCTDecode"),
+            std::string::npos);
+  EXPECT_NE(pdf.find("/ProcSet [/PDF /ImageB /ImageC ]"), std::string::npos);
+  CheckPdf(pdf);
 }
 
 }  // namespace
