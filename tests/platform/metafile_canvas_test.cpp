@@ -538,4 +538,28 @@ TEST(MetafileCanvas, ExtremeCoordinatesKeepTheBoundsInRange) {
   EXPECT_EQ(HeaderBounds(Emf), (Box{Lo, Lo, Hi, Hi}));
 }
 
+TEST(MetafileCanvas, RestoreDCBringsBackMappingAttributesAndPosition) {
+  Record([](TMetafileCanvas& C) {
+    C.MoveTo(5, 6);
+    C.SaveDC();
+    C.SetMapMode(MM_ANISOTROPIC);
+    C.SetWindowExt(10, 10);
+    C.SetViewportExt(20, 20);
+    C.SetViewportOrg(100, 100);
+    C.SetTextColor(RGB(9, 9, 9));
+    C.SetTextAlign(TA_BOTTOM);
+    C.SetGraphicsMode(GM_ADVANCED);
+    C.SetWorldTransform({1, 0, 0, 1, 7, 7});
+    C.MoveTo(50, 50);
+    EXPECT_EQ(C.LPtoDP({1, 1}), (TPoint{116, 116}));
+    C.RestoreDC(-1);
+    EXPECT_EQ(C.MapMode(), MM_TEXT);
+    EXPECT_EQ(C.LPtoDP({1, 1}), (TPoint{1, 1}));
+    EXPECT_EQ(C.TextColor(), 0u);
+    EXPECT_EQ(C.TextAlign(), 0u);
+    EXPECT_EQ(C.GraphicsMode(), GM_COMPATIBLE);
+    EXPECT_EQ(C.PenPos(), (TPoint{5, 6}));
+  });
+}
+
 }  // namespace
