@@ -5,6 +5,7 @@
 
 #include "metafile_fixture.h"
 #include "quillora/core/exception.h"
+#include "quillora/platform/dib.h"
 
 using namespace quillora;
 using namespace quillora::emf;
@@ -178,6 +179,36 @@ TEST(MetafileCanvasBitmaps, BadSourcesAreRefusedAndWriteNothing) {
     EXPECT_THROW(C.MaskBlt(0, 0, 2, 2, B, 0, 0, NotAMask, 0, 0, SRCCOPY), Exception);
   });
   EXPECT_TRUE(DrawingTypes(Emf).empty());
+}
+
+// The DIB in the record decodes (with the platform's DIB decoder) to exactly
+// the source rectangle, for every pixel format and for rectangles that start
+// inside a byte.
+TEST(MetafileCanvasBitmaps, RecordedDibsDecodeToTheSourceRectangle) {
+  const TPixelFormat Formats[] = {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit};
+  for (const TPixelFormat Format : Formats) {
+    TBitmap B(37, 11, Format);
+    uint32_t Seed = 12345;
+    for (int Y = 0; Y < B.Height(); ++Y)
+      for (int X = 0; X < B.Width(); ++X) {
+        Seed = Seed * 1103515245 + 12345;
+        B.SetPixel(X, Y, (Seed >> 8) & 0xFFFFFF);
+      }
+    const int XSrc = 5, YSrc = 3, W = 29, H = 7;
+    const std::string Emf =
+        Record([&](TMetafileCanvas& C) { C.StretchDIBits(0, 0, W, H, XSrc, YSrc, W, H, B); });
+    const Rec R = OfType(Emf, EMR_STRETCHDIBITS).at(0);
+    const auto* Data = reinterpret_cast<const uint8_t*>(R.Bytes.data());
+    const TBitmap D = DecodeDIB(Data + R.U32(dibits::BmiOffset), R.U32(dibits::BmiSize),
+                                Data + R.U32(dibits::BitsOffset), R.U32(dibits::BitsSize));
+    ASSERT_EQ(D.Width(), W) << Format;
+    ASSERT_EQ(D.Height(), H) << Format;
+    int Wrong = 0;
+    for (int Y = 0; Y < H; ++Y)
+      for (int X = 0; X < W; ++X)
+        Wrong += (D.Pixel(X, Y) & 0xFFFFFF) != (B.Pixel(XSrc + X, YSrc + Y) & 0xFFFFFF);
+    EXPECT_EQ(Wrong, 0) << "pixel format " << Format;
+  }
 }
 
 }  // namespace
