@@ -91,6 +91,7 @@ struct State {
   PnText pnText = PnText::kBefore;
   int fieldDepth = -1;  // the group that owns a field
   bool nestProps = false;
+  Dest uprOuter = Dest::kBody;  // where the Unicode half of \upr goes
 };
 
 struct Field {
@@ -162,6 +163,7 @@ enum class Word : uint16_t {
   // characters
   kPar,
   kSect,
+  kChftn,
   kLine,
   kTab,
   kPage,
@@ -403,6 +405,7 @@ const std::unordered_map<std::string_view, Word>& WordTable() {
       {"listtext", Word::kListtext},
       {"par", Word::kPar},
       {"sect", Word::kSect},
+      {"chftn", Word::kChftn},
       {"line", Word::kLine},
       {"tab", Word::kTab},
       {"page", Word::kPage},
@@ -729,6 +732,7 @@ class Reader {
   PnProps pn_;
   std::optional<PnProps> lastPn_;
   int lastPnList_ = -1;
+  int footnotes_ = 0;
   QString pnBefore_, pnAfter_;
 };
 
@@ -834,6 +838,9 @@ void Reader::GroupEnd() {
   ucSkip_ = 0;
   star_ = false;
   if (stack_.size() <= 1) return;  // a stray closing brace
+  // The document's closing brace: its last paragraph may lack \par, and its
+  // paragraph properties live in the state about to go.
+  if (stack_.size() == 2 && !paragraph_.runs.empty()) EndParagraph();
   State closed = std::move(stack_.back());
   stack_.pop_back();
   State& parent = stack_.back();
@@ -963,10 +970,11 @@ bool Reader::SetDestination(Word word, bool starred) {
       s.nestProps = true;
       return true;
     case Word::kUpr:
+      s.uprOuter = s.dest;
       s.dest = Dest::kUpr;
       return true;
     case Word::kUd:
-      s.dest = Dest::kBody;
+      s.dest = s.uprOuter;
       return true;
     case Word::kListtable:
       s.dest = Dest::kListTable;
@@ -1094,6 +1102,14 @@ void Reader::HandleWord(const RtfToken& t) {
       if (s.dest != Dest::kBody) break;
       if (!paragraph_.runs.empty()) EndParagraph();
       pendingPageBreak_ = true;
+      break;
+    case Word::kChftn:
+      // The automatic footnote number; the footnote's own text is skipped.
+      if (s.dest == Dest::kBody) {
+        const QString number = QString::number(++footnotes_);
+        FlushBytes();
+        Emit(number);
+      }
       break;
     case Word::kEmdash:
       EmitChar(0x2014);
@@ -1903,8 +1919,8 @@ int Reader::ListIndexFor(const ParaProps& para) {
         if (para.ilvl < static_cast<int>(def.levels.size())) level = def.levels[para.ilvl];
         break;
       }
-    } else if (para.ls == 0) {
-      return -1;  // \ls0 means "no list"
+    } else {
+      return -1;  // no list of that number: plain paragraphs, as Word shows them
     }
     doc_.lists.push_back(ListFormatForLevel(level, para.ilvl));
     int index = static_cast<int>(doc_.lists.size()) - 1;

@@ -88,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"upr_uses_unicode_half", R"({\rtf1{\upr{ansi}{\*\ud{uni\u233 ?}}}})",
                  u"uni\u00e9"},
         TextCase{"bin_data_is_not_text", "{\\rtf1 a{\\*\\x \\bin3 }{x}b}", u"ab"},
+        TextCase{"footnote_reference_numbers",
+                 R"({\rtf1 a{\super\chftn}{\footnote\pard{\super\chftn} note}b{\super\chftn}})",
+                 u"a1b2"},
         TextCase{"field_result_only", R"({\rtf1 see {\field{\*\fldinst PAGE}{\fldrslt 7}} here})",
                  u"see 7 here"}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
@@ -338,7 +341,7 @@ TEST(RtfReader, HyperlinkFields) {
 TEST(RtfReader, DocumentInformation) {
   QTextDocument doc;
   Read(
-      R"({\rtf1\ansi{\info{\title Caf\'e9 report}{\author Ann}{\subject S}{\keywords a, b}{\creatim\yr2020}{\doccomm skip}}body})",
+      R"({\rtf1\ansi{\info{\title Caf\'e9 report}{\author Ann}{\subject S}{\upr{\keywords a?}{\*\ud{\keywords a, b}}}{\creatim\yr2020}{\doccomm skip}}body})",
       doc);
   EXPECT_EQ(doc.toPlainText(), "body");
   DocumentInfo info = GetDocumentInfo(doc);
