@@ -15,7 +15,11 @@ constexpr char16_t kHighCodes[32] = {
 
 uint8_t UnicodeToWinAnsi(char16_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFE)) return static_cast<uint8_t>(c);
-  if (c > 0x2122) return 0;
+  // The table's characters lie in 0x81-0x9D, 0x152-0x192, 0x2C6-0x2DC and
+  // 0x2013-0x2122: whole scripts (Greek, Cyrillic, ...) are rejected at once.
+  if (c > 0x2122 || (c > 0x9D && c < 0x152) || (c > 0x192 && c < 0x2C6) ||
+      (c > 0x2DC && c < 0x2013))
+    return 0;
   for (int i = 0; i < 32; ++i)
     if (kHighCodes[i] == c) return static_cast<uint8_t>(0x80 + i);
   return 0;

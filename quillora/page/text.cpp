@@ -299,7 +299,7 @@ void ShowUnicodeText(TPDFPage& Page, std::u16string_view Text) {
     TPDFFont* font = t.SelectedFont;
     if (unicode) {
       uint16_t glyph = font->TTFData()->CharToGlyph(c);
-      run += WordToHex(glyph);
+      AppendWordHex(run, glyph);
       if (decorate) lastWidth = font->TTFData()->CharWidth(c);
     } else {
       uint8_t code = UnicodeToWinAnsi(c);

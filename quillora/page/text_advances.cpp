@@ -110,7 +110,7 @@ void ShowUnicodeAdvances(TPDFPage& Page, std::u16string_view Original,
       [&](size_t i, std::string& run) -> long double {
         TPDFFont* font = t.SelectedFont;
         if (kindOf(i)) {
-          run += WordToHex(font->TTFData()->CharToGlyph(text[i]));
+          AppendWordHex(run, font->TTFData()->CharToGlyph(text[i]));
           return font->TTFData()->CharWidth(text[i]) / 1000.0L;
         }
         uint8_t code = UnicodeToWinAnsi(text[i]);
@@ -219,7 +219,7 @@ void TPDFPage::ShowGlyphs(long double X, long double Y, long double Angle,
         [&](size_t i, std::string& run) -> long double {
           bool space = false;
           int width = use(Glyphs[i], space);
-          run += WordToHex(Glyphs[i]);
+          AppendWordHex(run, Glyphs[i]);
           return width / 1000.0L;
         },
         [](size_t) { return true; });
@@ -233,7 +233,7 @@ void TPDFPage::ShowGlyphs(long double X, long double Y, long double Angle,
     bool space = false;
     sum += use(g, space);
     spaces += space;
-    line += WordToHex(g);
+    AppendWordHex(line, g);
   }
   line += "> Tj";
   WriteContent(line);

@@ -2,6 +2,7 @@
 // text_links.cpp); not part of the page's interface.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,16 @@ namespace quillora {
 class TPDFPage;
 
 inline constexpr long double kTextPi = 3.14159265358979323846264338327950288L;
+
+// The four upper-case hex digits of a glyph index (as WordToHex), appended
+// without a temporary string: one per character on the hot path.
+inline void AppendWordHex(std::string& Out, uint16_t W) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  Out += kDigits[W >> 12];
+  Out += kDigits[(W >> 8) & 15];
+  Out += kDigits[(W >> 4) & 15];
+  Out += kDigits[W & 15];
+}
 
 // Single-byte text of the charset as UTF-16; "Cannot convert text to
 // unicode" when nothing converts.

@@ -59,9 +59,6 @@ const char* IconvName(int codePage) {
 // life of the process; iconv_open costs far more than a short conversion.
 class ConverterCache {
  public:
-  ~ConverterCache() {
-    for (auto& [key, cd] : converters_) iconv_close(cd);
-  }
   iconv_t Get(int codePage, bool toUnicode) {
     auto key = std::make_pair(codePage, toUnicode);
     auto it = converters_.find(key);
@@ -77,9 +74,10 @@ class ConverterCache {
   std::map<std::pair<int, bool>, iconv_t> converters_;
 };
 
+// Never destroyed: conversions may run during static destruction.
 ConverterCache& Cache() {
-  static ConverterCache cache;
-  return cache;
+  static ConverterCache* cache = new ConverterCache();
+  return *cache;
 }
 
 }  // namespace

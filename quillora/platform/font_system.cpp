@@ -244,19 +244,6 @@ struct Catalog {
     });
   }
 
-  ~Catalog() {
-    open.clear();
-    for (auto& e : faces)
-      if (e.charset) FcCharSetDestroy(e.charset);
-    if (library) FT_Done_FreeType(library);
-  }
-
-  bool HasFamily(std::string_view name) const {
-    for (const auto& e : faces)
-      if (SameName(e.info.FaceName, name)) return true;
-    return false;
-  }
-
   std::string Spelling(std::string_view name) const {
     for (const auto& e : faces)
       if (SameName(e.info.FaceName, name)) return e.info.FaceName;
@@ -336,9 +323,11 @@ struct Catalog {
   }
 };
 
+// Kept for the life of the process and never destroyed: fonts held by
+// objects that outlive static destruction must still find FreeType alive.
 Catalog& TheCatalog() {
-  static Catalog catalog;
-  return catalog;
+  static Catalog* catalog = new Catalog();
+  return *catalog;
 }
 
 int Round(double v) {
