@@ -121,6 +121,10 @@ class TEMWParser {
   void EndPlaybackText();
   void SelectPdfFont();
   const platform::TFont& MeasureFont();
+  // Installed-font lookups, remembered for the playback (they ask the
+  // platform's font configuration each time).
+  bool CachedFontExists(const std::string& Face, int Charset);
+  const std::string& CachedFontForCharset(int Charset);
   // Height of "Wg" in the current font, logical units.
   int WgHeight();
   void DoExtTextOut(const emf::TRecord& R, bool Wide);
@@ -196,6 +200,13 @@ class TEMWParser {
   std::string FBytes;
   std::vector<uint16_t> FGlyphs;
   std::vector<double> FAdvances;
+  struct TFontExists {
+    std::string Face;
+    int Charset;
+    bool Exists;
+  };
+  std::vector<TFontExists> FFontExists;
+  std::vector<std::pair<int, std::string>> FFontForCharset;
   // The font measured for text placement, made again when FFont changes.
   std::unique_ptr<platform::TFont> FMeasureFont;
   TLogFontA FMeasureFontFor;

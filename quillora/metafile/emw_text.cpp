@@ -70,6 +70,21 @@ const platform::TFont& TEMWParser::MeasureFont() {
   return *FMeasureFont;
 }
 
+bool TEMWParser::CachedFontExists(const std::string& Face, int Charset) {
+  for (const TFontExists& F : FFontExists)
+    if (F.Charset == Charset && F.Face == Face) return F.Exists;
+  const bool Exists = FontExists(Face, Charset);
+  FFontExists.push_back({Face, Charset, Exists});
+  return Exists;
+}
+
+const std::string& TEMWParser::CachedFontForCharset(int Charset) {
+  for (const auto& F : FFontForCharset)
+    if (F.first == Charset) return F.second;
+  FFontForCharset.emplace_back(Charset, FindFontForCharset(Charset));
+  return FFontForCharset.back().second;
+}
+
 int TEMWParser::WgHeight() {
   return MeasureFont().TextExtent(u"Wg").Height;
 }
@@ -90,12 +105,13 @@ void TEMWParser::SelectPdfFont() {
   FSymbolFont = U == "WINGDINGS";
   if (FSymbolFont) FFont.CharSet = SYMBOL_CHARSET;
   std::string Replacement;
-  if (!FontExists(Face, FFont.CharSet)) {
-    if (FFont.CharSet == platform::DefaultFontCharset() && FontExists(Face, DEFAULT_CHARSET)) {
+  if (!CachedFontExists(Face, FFont.CharSet)) {
+    if (FFont.CharSet == platform::DefaultFontCharset() &&
+        CachedFontExists(Face, DEFAULT_CHARSET)) {
       FFont.CharSet = DEFAULT_CHARSET;
     } else {
       Substitute = true;
-      Replacement = FindFontForCharset(FFont.CharSet);
+      Replacement = CachedFontForCharset(FFont.CharSet);
     }
   }
 
