@@ -23,14 +23,25 @@ QTextListFormat ListFormatForLevel(const RtfListLevel& level, int ilvl) {
     case 23:
     case 255: {
       // The bullet's character tells the shape: "o" (Courier New) or a white
-      // circle is a circle, Wingdings' "§" or a small square a square.
-      QTextListFormat::Style style = QTextListFormat::ListDisc;
+      // circle is a circle, Wingdings' "§" or a small square a square. A
+      // symbol-font character we cannot tell gets the usual bullet of its
+      // level, as Word cycles them: disc, circle, square.
+      QTextListFormat::Style style = QTextListFormat::ListStyleUndefined;
       for (QChar c : level.text) {
-        char16_t u = c.unicode();
+        const char16_t u = c.unicode();
         if (u == 'o' || u == 0x25E6 || u == 0x25CB || u == 0xF06F)
           style = QTextListFormat::ListCircle;
         if (u == 0x25AA || u == 0x25A0 || u == 0xA7 || u == 0xF0A7)
           style = QTextListFormat::ListSquare;
+        if (u == 0x2022 || u == 0xB7 || u == 0xF0B7 || u == 0x25CF || u == 0x2219 || u == '-' ||
+            u == '*' || u == 0x2013) {
+          style = QTextListFormat::ListDisc;
+        }
+      }
+      if (style == QTextListFormat::ListStyleUndefined) {
+        static constexpr QTextListFormat::Style kByLevel[] = {
+            QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare};
+        style = kByLevel[ilvl % 3];
       }
       format.setStyle(style);
       break;

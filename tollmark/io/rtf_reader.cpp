@@ -714,6 +714,7 @@ class Reader {
   RtfTableStack tables_;
   std::array<RtfRowDef, kMaxTableDepth + 1> rowDefs_;
   int rowDefDepth_ = 1;
+  bool sawRowDef_ = false;
   RtfCellDef cellDef_;
   BorderTarget borderTarget_ = BorderTarget::kNone;
 
@@ -1381,6 +1382,7 @@ void Reader::HandleWord(const RtfToken& t) {
       // Nested rows describe themselves inside \nesttableprops.
       rowDefDepth_ = s.nestProps ? std::max(2, ParagraphDepth(para)) : 1;
       rowDefs_[rowDefDepth_] = RtfRowDef();
+      sawRowDef_ = true;
       cellDef_ = RtfCellDef();
       borderTarget_ = BorderTarget::kNone;
       break;
@@ -1432,17 +1434,21 @@ void Reader::HandleWord(const RtfToken& t) {
       cellDef_.vertical = RtfMerge::kContinue;
       break;
     case Word::kCell:
-      if (s.dest == Dest::kBody) EndCell(1);
-      break;
     case Word::kNestcell:
-      if (s.dest == Dest::kBody) EndCell(std::max(2, ParagraphDepth(para)));
-      break;
     case Word::kRow:
-      if (s.dest == Dest::kBody) EndRow(1);
+    case Word::kNestrow: {
+      if (s.dest != Dest::kBody) break;
+      // Cell and row marks outside any table, with no row ever defined, mark nothing.
+      if (!para.intbl && !sawRowDef_ && tables_.Depth() == 0) break;
+      const int depth =
+          (word == Word::kCell || word == Word::kRow) ? 1 : std::max(2, ParagraphDepth(para));
+      if (word == Word::kCell || word == Word::kNestcell) {
+        EndCell(depth);
+      } else {
+        EndRow(depth);
+      }
       break;
-    case Word::kNestrow:
-      if (s.dest == Dest::kBody) EndRow(std::max(2, ParagraphDepth(para)));
-      break;
+    }
 
     case Word::kList:
       if (s.dest == Dest::kListTable && listDefs_.size() < 10000) listDefs_.emplace_back();

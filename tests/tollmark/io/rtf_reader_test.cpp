@@ -196,6 +196,25 @@ TEST(RtfReader, ListTableAndOverrides) {
   EXPECT_EQ(b.textList()->format().numberSuffix(), ".");
 }
 
+TEST(RtfReader, UnknownSymbolBulletsFollowTheirLevel) {
+  QTextDocument doc;
+  // A Wingdings check mark (U+F0FC) at three levels, and Symbol's bullet.
+  Read(R"({\rtf1\ansi{\*\listtable{\list
+{\listlevel\levelnfc23{\leveltext\'01\u61692 ?;}}{\listlevel\levelnfc23{\leveltext\'01\u61692 ?;}}
+{\listlevel\levelnfc23{\leveltext\'01\u61692 ?;}}{\listlevel\levelnfc23{\leveltext\'01\u61623 ?;}}\listid1}}
+{\*\listoverridetable{\listoverride\listid1\ls1}}
+\pard\ls1 a\par\pard\ls1\ilvl1 b\par\pard\ls1\ilvl2 c\par\pard\ls1\ilvl3 d\par})",
+       doc);
+  std::vector<QTextListFormat::Style> styles;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    ASSERT_NE(b.textList(), nullptr) << b.text().toStdString();
+    styles.push_back(b.textList()->format().style());
+  }
+  EXPECT_EQ(styles, (std::vector<QTextListFormat::Style>{
+                        QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                        QTextListFormat::ListSquare, QTextListFormat::ListDisc}));
+}
+
 TEST(RtfReader, WordPadParagraphNumbering) {
   QTextDocument doc;
   Read(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1\fcharset2 Symbol;}}
@@ -383,7 +402,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"absurd_numbers",
                     "{\\rtf1\\fs99999999999999\\li-99999999999\\u99999999 ?a\\cf-3\\f123456789 b}",
                     "ab"},
-        DamagedCase{"cell_without_table", "{\\rtf1 a\\cell b\\row c}", "\na\nb\nc"},
+        DamagedCase{"cell_marks_outside_tables", "{\\rtf1 a\\cell b\\row c}", "abc"},
+        DamagedCase{"cell_without_intbl", "{\\rtf1\\trowd\\cellx900 a\\cell b\\row c}",
+                    "\na\nb\nc"},
         DamagedCase{"row_without_cells", "{\\rtf1\\trowd\\cellx100\\row a}", "a"},
         DamagedCase{"list_without_table", "{\\rtf1\\ls7\\ilvl99 a\\par}", "a"}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
