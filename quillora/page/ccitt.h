@@ -35,6 +35,7 @@ class TCCITTCompression {
   void PutSpan(int Run, const TCodeTable& Table);
   void EncodeRow1D(const uint8_t* Row);
   void EncodeRow2D(const uint8_t* Row, const uint8_t* Reference);
+  int CopiedRowChanges(const uint8_t* Row, const uint8_t* Reference) const;
   void Flush();
 
   int mode_ = 0;
