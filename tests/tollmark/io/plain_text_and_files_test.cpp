@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -190,6 +191,37 @@ TEST(Clone, KeepsEverythingTheExportNeeds) {
   // The copy is independent: editing it leaves the original alone.
   QTextCursor(copy.get()).insertText("changed ");
   EXPECT_EQ(doc.begin().text(), "title");
+}
+
+}  // namespace
+}  // namespace tollmark::io
+
+namespace tollmark::io {
+namespace {
+
+TEST(BlockBorders, PaintsTheSidesThatAreSet) {
+  QImage image(100, 60, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QTextBlockFormat format;
+  QPen red(QColor(255, 0, 0));
+  red.setWidthF(1.5);  // points: 2 pixels at 96 dpi
+  QPen blue(QColor(0, 0, 255));
+  blue.setWidthF(0.75);
+  format.setProperty(kBorderTop, red);
+  format.setProperty(kBorderLeft, blue);
+  format.setProperty(kBorderBottom, QPen(Qt::NoPen));
+  format.setProperty(kBorderSpacing, 3.0);  // points: 4 pixels
+  {
+    QPainter painter(&image);
+    PaintBlockBorders(painter, QRectF(20, 20, 60, 20), format);
+  }
+  // The top border runs 4 pixels above the block, the left one 4 pixels to its left.
+  EXPECT_EQ(image.pixelColor(50, 16), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(16, 30), QColor(0, 0, 255));
+  // No bottom (NoPen) and no right border; the inside is untouched.
+  EXPECT_EQ(image.pixelColor(50, 44), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(84, 30), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(50, 30), QColor(Qt::white));
 }
 
 }  // namespace
