@@ -84,7 +84,14 @@ TMForm::TMForm(QWidget* parent) : QMainWindow(parent) {
   RestorePlacement();
 }
 
-TMForm::~TMForm() = default;
+TMForm::~TMForm() {
+  // The boxes outlive this part of the window's destruction; focus changes
+  // while the children go must not reach the filter.
+  for (QComboBox* box : {cmbFont, cmbFontSize}) {
+    box->removeEventFilter(this);
+    box->lineEdit()->removeEventFilter(this);
+  }
+}
 
 void TMForm::FormCreate() {
   connect(this, &TMForm::DocumentFileChange, this, &TMForm::rvActionSave1DocumentFileChange);
