@@ -329,6 +329,7 @@ TEST(RtfReader, Pictures) {
       "{\\pict\\dibitmap0\\picw2\\pich1 " +
       dib.toHex().toStdString() +
       "}{\\pict\\emfblip\\picw2540\\pich1270 01000000AABB}"
+      "{\\pict\\wbitmap0\\picw8\\pich1\\wbmbitspixel1\\wbmplanes1\\wbmwidthbytes2 f000}"
       "{\\pict\\pngblip\\bin" +
       std::to_string(png.size()) + " " + png.toStdString() + "}\\par}";
   QTextDocument doc;
@@ -340,8 +341,10 @@ TEST(RtfReader, Pictures) {
   // EMF: a placeholder of its size (1 inch by half an inch), bytes kept.
   EXPECT_NE(dump.find("image=96x48 kind=3"), std::string::npos) << dump;
   EXPECT_NE(dump.find("image=4x3 kind=1"), std::string::npos) << dump;
+  // A monochrome device bitmap: set bits are white.
+  EXPECT_NE(dump.find("image=8x1 pixels=8x1 px0=#ffffff"), std::string::npos) << dump;
   // \nonshppict's WMF is not a second copy.
-  EXPECT_EQ(doc.toRawText().count(QChar::ObjectReplacementCharacter), 4);
+  EXPECT_EQ(doc.toRawText().count(QChar::ObjectReplacementCharacter), 5);
 }
 
 TEST(RtfReader, HyperlinkFields) {
