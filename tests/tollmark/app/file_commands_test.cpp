@@ -154,6 +154,24 @@ TEST_F(FileCommandsTest, SaveOfANewDocumentAsksForAName) {
   EXPECT_EQ(PlainText(), "first second");
 }
 
+// Nothing after a link is lost on the way through an RTF file.
+TEST_F(FileCommandsTest, LinksAndWhatFollowsThemSurviveRtf) {
+  Type("see ");
+  Editor().textCursor().insertHtml("<a href=\"https://example.org/a\">the site</a>");
+  QTextCharFormat plain;
+  Editor().textCursor().insertText(" then more", plain);
+  QTest::keyClick(&Editor(), Qt::Key_Return);
+  Type("last line");
+  ui->AnswerSave(TempFile("link.rtf"));
+  Menu({"&File", "Save &As..."});
+  ui->AnswerOpen(TempFile("link.rtf"));
+  Menu({"&File", "&Open..."});
+  EXPECT_EQ(PlainText(), "see the site then more\nlast line");
+  const QTextCursor link = Editor().document()->find("site");
+  ASSERT_FALSE(link.isNull());
+  EXPECT_EQ(link.charFormat().anchorHref(), "https://example.org/a");
+}
+
 TEST_F(FileCommandsTest, FailedOpenKeepsTheDocument) {
   Type("keep me");
   Editor().document()->setModified(false);
