@@ -185,6 +185,8 @@ struct Catalog {
   std::vector<FaceEntry> faces;
   std::map<std::pair<std::string, int>, std::shared_ptr<TFont::Face>> open;
   std::map<std::string, std::string> resolved;  // upper-case request -> family
+  std::string preferred;
+  bool preferredKnown = false;
 
   Catalog() {
     FT_Init_FreeType(&library);
@@ -280,7 +282,16 @@ struct Catalog {
     return result;
   }
 
+  // fontconfig's preferred sans-serif family, asked once.
   std::string PreferredSansSerif() {
+    if (!preferredKnown) {
+      preferred = AskPreferredSansSerif();
+      preferredKnown = true;
+    }
+    return preferred;
+  }
+
+  std::string AskPreferredSansSerif() {
     FcPattern* p = FcPatternCreate();
     FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     FcConfigSubstitute(nullptr, p, FcMatchPattern);
