@@ -14,7 +14,7 @@ namespace {
 
 class Builder {
  public:
-  Builder(const RtfDocument& model, QTextDocument& doc) : model_(model), doc_(doc) {
+  explicit Builder(const RtfDocument& model) : model_(model) {
     lists_.assign(model.lists.size(), nullptr);
   }
 
@@ -28,7 +28,6 @@ class Builder {
   void EmitTable(QTextCursor& cursor, const RtfTable& table);
 
   const RtfDocument& model_;
-  QTextDocument& doc_;
   std::vector<QTextList*> lists_;
 };
 
@@ -194,7 +193,7 @@ void BuildDocument(const RtfDocument& model, QTextDocument& doc) {
   }
   QTextCursor cursor(&doc);
   cursor.beginEditBlock();
-  Builder builder(model, doc);
+  Builder builder(model);
   builder.EmitItems(cursor, model.body);
   cursor.endEditBlock();
   SetDocumentInfo(doc, model.info);

@@ -683,7 +683,6 @@ class Reader {
   RtfTokenizer tokens_;
   RtfDocument& doc_;
   std::vector<State> stack_;
-  int skippedDepth_ = 0;
   bool star_ = false;
   int ucSkip_ = 0;
 
