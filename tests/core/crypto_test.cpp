@@ -158,7 +158,7 @@ std::string Inflate(const std::string& data) {
 
 TEST(CompressionStream, ProducesZlibStreamsAcrossBufferBoundaries) {
   std::string input;
-  for (int i = 0; i < 300000; ++i) input += static_cast<char>((i * i) % 251);
+  for (uint64_t i = 0; i < 300000; ++i) input += static_cast<char>((i * i) % 251);
   for (TCompressionLevel level : {clNone, clFastest, clDefault, clMax}) {
     std::string out = "prefix";
     {
