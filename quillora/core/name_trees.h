@@ -46,7 +46,7 @@ class TNamedDestinations {
 struct TEmbedFileRecord {
   std::string Title;     // the name under which the file is listed
   std::string FileName;  // path on disk
-  int ObjectNumber = 0;  // of the file specification
+  int ObjectNumber = 0;  // of the embedded-file dictionary (/Type /Filespec)
 };
 using TEmbedFileRecordArray = std::vector<TEmbedFileRecord>;
 

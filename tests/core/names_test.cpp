@@ -140,7 +140,7 @@ TEST(EmbeddedFiles, EmptyFileIsTheDeflateFramingAlone) {
   TPDFDocument doc;
   std::string pdf = BuildPdf(
       doc, [&](TPDFDocument& d) { d.EmbeddedFiles().Add("Empty", (dir / "empty.txt").string()); });
-  // Tree 6, file specification 7, stream 8, catalog 9, name dictionary 10.
+  // Tree 6, filespec dictionary 7, stream 8, catalog 9, name dictionary 10.
   EXPECT_EQ(ObjectText(pdf, 6), "6 0 obj\r\n<</Names [ (Empty) 7 0 R]\r\n>>\r\nendobj\r\n");
   // zlib header for the maximum level, an empty final block, Adler-32 of nothing.
   EXPECT_EQ(ObjectText(pdf, 8),
