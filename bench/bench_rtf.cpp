@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QTextDocument>
 #include <algorithm>
+#include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,9 @@ QByteArray MakeDocument(qsizetype target) {
   return rtf;
 }
 
-double RunProcess(const std::vector<std::string>& args) {
+// Runs in WorkDir: unrtf writes the document's pictures into its current
+// folder.
+double RunProcess(const std::vector<std::string>& args, const std::string& WorkDir) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
@@ -116,6 +119,7 @@ double RunProcess(const std::vector<std::string>& args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, WorkDir.c_str());
   const auto start = Clock::now();
   pid_t pid;
   if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) return -1;
@@ -163,10 +167,13 @@ int main(int argc, char** argv) {
     write.push_back(std::chrono::duration<double>(Clock::now() - start).count());
   }
   std::vector<double> unrtf;
+  const std::string scratch = path + ".d";
+  std::filesystem::create_directories(scratch);
   for (int i = 0; i < runs; ++i) {
-    const double t = RunProcess({"unrtf", "--text", path});
+    const double t = RunProcess({"unrtf", "--text", path}, scratch);
     if (t > 0) unrtf.push_back(t);
   }
+  std::filesystem::remove_all(scratch);
   std::remove(path.c_str());
 
   std::printf("document: %.2f MB of RTF, %lld characters read\n", mb,
