@@ -190,4 +190,17 @@ int DefaultFontCharset() {
   return 0;
 }
 
+bool IsLeadByte(int codePage, uint8_t Byte) {
+  switch (codePage) {
+    case 932: return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return Byte >= 0x81 && Byte <= 0xFE;
+    case 1361:
+      return (Byte >= 0x84 && Byte <= 0xD3) || (Byte >= 0xD8 && Byte <= 0xDE) ||
+             (Byte >= 0xE0 && Byte <= 0xF9);
+    default: return false;
+  }
+}
+
 }  // namespace quillora::platform

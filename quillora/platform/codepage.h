@@ -2,6 +2,7 @@
 // and back, as MultiByteToWideChar and WideCharToMultiByte do.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ bool CodePageSupported(int codePage);
 // Windows does for the undefined codes of 1252; an unsupported code page
 // gives empty text.
 std::u16string MultiByteToUnicode(std::string_view text, int codePage);
+
+// Whether Byte starts a two-byte character in the double-byte code pages
+// (932, 936, 949, 950, 1361); false for every single-byte code page.
+bool IsLeadByte(int codePage, uint8_t Byte);
 
 // Converts UTF-16 to the code page; characters it cannot hold become '?'.
 std::string UnicodeToMultiByte(std::u16string_view text, int codePage);

@@ -551,11 +551,18 @@ TTextExtent TFont::TextExtentA(std::string_view text, std::vector<int>* advances
   }
   std::u16string wide = MultiByteToUnicode(text, CodePageOfCharset(request_.Charset));
   if (!advances || wide.size() == text.size()) return TextExtent(wide, advances);
-  // Double-byte text: one advance per byte, the second byte of a pair 0.
+  // Double-byte text: one advance per byte, at the character's first byte;
+  // the second byte of a pair gets 0.
+  const int codePage = CodePageOfCharset(request_.Charset);
   std::vector<int> perChar;
   TTextExtent e = TextExtent(wide, &perChar);
   advances->assign(text.size(), 0);
-  for (size_t i = 0; i < perChar.size() && i < text.size(); ++i) (*advances)[i] = perChar[i];
+  size_t at = 0;
+  for (size_t i = 0; i < perChar.size() && at < text.size(); ++i) {
+    (*advances)[at] = perChar[i];
+    bool pair = IsLeadByte(codePage, static_cast<uint8_t>(text[at])) && at + 1 < text.size();
+    at += pair ? 2 : 1;
+  }
   return e;
 }
 

@@ -124,6 +124,17 @@ TEST(FontSystem, TextExtentsWithAdvances) {
   cyr->TextExtentA("\xC6", &a);
   ASSERT_EQ(a.size(), 1u);
   EXPECT_EQ(a[0], font->CharAdvance(U'\u0416'));
+  // Double-byte text: each advance stands at its character's first byte.
+  // "A", hiragana a (82 A0 in Shift-JIS), "B".
+  auto jp = TFont::Create({"DejaVu Sans", -20, 0, 400, false, SHIFTJIS_CHARSET});
+  std::vector<int> d;
+  jp->TextExtentA("A\x82\xA0" "B", &d);
+  ASSERT_EQ(d.size(), 4u);
+  std::vector<int> b;
+  jp->TextExtentA("B", &b);
+  EXPECT_EQ(d[2], 0);
+  EXPECT_EQ(d[3], b[0]);
+  EXPECT_GT(d[3], 0);
 }
 
 TEST(FontSystem, CombiningMarksComposeIntoOneGlyph) {
