@@ -268,15 +268,7 @@ std::string TPDFDocument::EncryptString(std::string_view S, int ObjectNumber) co
 
 std::string TPDFDocument::EncryptHexString(std::string_view Hex, int ObjectNumber) const {
   if (!FProtectionEnabled || Hex.empty()) return std::string(Hex);
-  auto nibble = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 0;
-  };
-  std::string bytes;
-  for (size_t i = 0; i + 1 < Hex.size(); i += 2)
-    bytes += static_cast<char>(nibble(Hex[i]) << 4 | nibble(Hex[i + 1]));
+  std::string bytes = HexToBytes(Hex);
   bytes = EncryptString(bytes, ObjectNumber);
   std::string r;
   for (unsigned char b : bytes) r += ByteToHex(b);

@@ -1,9 +1,11 @@
 #include "quillora/core/security.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "quillora/core/md5.h"
 #include "quillora/core/rc4.h"
+#include "quillora/core/tokens.h"
 
 namespace quillora {
 
@@ -117,15 +119,9 @@ TObjectKey ComputeObjectKey(const TEncryptionKey& Key, int ObjectNumber) {
 }
 
 TFileID FileIDBytes(std::string_view Hex) {
-  auto nibble = [](char c) -> uint8_t {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 0;
-  };
+  std::string bytes = HexToBytes(Hex.substr(0, std::min<size_t>(Hex.size(), 32)));
   TFileID id{};
-  for (size_t i = 0; i < 16 && i * 2 + 1 < Hex.size(); ++i)
-    id[i] = static_cast<uint8_t>(nibble(Hex[i * 2]) << 4 | nibble(Hex[i * 2 + 1]));
+  std::copy(bytes.begin(), bytes.end(), id.begin());
   return id;
 }
 

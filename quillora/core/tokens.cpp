@@ -174,6 +174,20 @@ static const char kHexDigits[] = "0123456789ABCDEF";
 
 std::string ByteToHex(uint8_t B) { return {kHexDigits[B >> 4], kHexDigits[B & 15]}; }
 
+std::string HexToBytes(std::string_view Hex) {
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 0;
+  };
+  std::string bytes;
+  bytes.reserve(Hex.size() / 2);
+  for (size_t i = 0; i + 1 < Hex.size(); i += 2)
+    bytes += static_cast<char>(nibble(Hex[i]) << 4 | nibble(Hex[i + 1]));
+  return bytes;
+}
+
 std::string WordToHex(uint16_t W) {
   return {kHexDigits[(W >> 12) & 15], kHexDigits[(W >> 8) & 15], kHexDigits[(W >> 4) & 15],
           kHexDigits[W & 15]};

@@ -23,6 +23,9 @@ std::string IntToStr(int64_t Value);
 std::string EscapeString(std::string_view S);
 
 std::string ByteToHex(uint8_t B);
+// Pairs of hexadecimal digits read as bytes; a final odd digit is ignored,
+// any other character counts as 0.
+std::string HexToBytes(std::string_view Hex);
 std::string WordToHex(uint16_t W);
 
 // Value's decimal text left-padded with "0" to Width characters.
